@@ -1,0 +1,23 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace layouts {
+
+// Who the program is, to the desktop and in its version record.
+struct Identity
+{
+    std::string_view title;
+    std::string_view projectName;
+    std::string_view executable;
+    std::string_view version;
+    std::array<int, 4> numericVersion;
+    std::string_view desktopFileName;
+    std::string_view iconResource;
+};
+
+inline constexpr Identity identity = { "Vantorel Scorekeeper", "Vantorel", "Vantorel.exe", "1.01",
+                                       { 1, 1, 0, 0 },         "vantorel", ":/icons/vantorel" };
+
+} // namespace layouts

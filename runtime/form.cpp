@@ -1,0 +1,259 @@
+#include "form.h"
+
+#include "formruntime.h"
+#include "layout.h"
+#include "loader.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QValidator>
+
+namespace runtime {
+namespace {
+
+// Holds text that enters a text box without a keystroke (paste, drop, input method) to the
+// box's KeyPress rule: the insertion is refused whole if the rule would change any of it.
+// Validation sees the whole new text, so only the part that differs from the last text the
+// box held is checked.
+class KeyPressValidator final : public QValidator
+{
+public:
+    // trusted is set while the box takes a character that KeyPress itself chose.
+    KeyPressValidator(std::function<void(int &)> keyPress, QLineEdit *textBox, const bool &trusted)
+        : QValidator(textBox)
+        , m_keyPress(std::move(keyPress))
+        , m_committed(textBox->text())
+        , m_trusted(trusted)
+    {
+        connect(textBox, &QLineEdit::textChanged, this,
+                [this](const QString &text) { m_committed = text; });
+    }
+
+    State validate(QString &input, int &) const override
+    {
+        if (m_trusted)
+            return Acceptable;
+        const QString &current = m_committed;
+        qsizetype prefix = 0;
+        while (prefix < input.size() && prefix < current.size() && input[prefix] == current[prefix])
+            ++prefix;
+        qsizetype suffix = 0;
+        while (suffix < input.size() - prefix && suffix < current.size() - prefix
+               && input[input.size() - 1 - suffix] == current[current.size() - 1 - suffix])
+            ++suffix;
+        for (const QChar c : QStringView(input).mid(prefix, input.size() - prefix - suffix)) {
+            int code = c.unicode();
+            m_keyPress(code);
+            if (code != c.unicode())
+                return Invalid;
+        }
+        return Acceptable;
+    }
+
+private:
+    std::function<void(int &)> m_keyPress;
+    QString m_committed;
+    const bool &m_trusted;
+};
+
+// Keystrokes that type a character. Tab, arrows and Delete produce none, and neither do
+// shortcuts such as Ctrl+C.
+bool producesCharacter(const QKeyEvent &key)
+{
+    if (key.text().isEmpty() || key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    return key.key() != Qt::Key_Tab && key.key() != Qt::Key_Backtab && key.key() != Qt::Key_Delete;
+}
+
+} // namespace
+
+struct Form::Loaded
+{
+    BuiltWindow built;
+    QString tag;
+    bool shown = false;
+};
+
+Form::Form(const layouts::WindowLayout &layout) : m_layout(layout) { }
+
+Form::~Form()
+{
+    if (m_loaded)
+        m_loaded->built.window.release()->deleteLater();
+}
+
+Form::Loaded &Form::load()
+{
+    if (!m_loaded) {
+        m_loaded = std::make_unique<Loaded>(
+                Loaded { buildWindow(m_layout), QString::fromUtf8(m_layout.tag.data(),
+                                                                  qsizetype(m_layout.tag.size())) });
+        m_loaded->built.window->installEventFilter(this);
+        connectEvents();
+        Form_Load();
+    }
+    return *m_loaded;
+}
+
+void Form::connectEvents()
+{
+    const BuiltWindow &built = m_loaded->built;
+    QWidget *window = built.window.get();
+    for (const ClickBinding &binding : m_clicks) {
+        const auto handler = binding.handler;
+        const QString name = controlObjectName(binding.control, -1);
+        if (QButtonGroup *group = built.arrays.value(name))
+            connect(group, &QButtonGroup::idClicked, window, handler);
+        else if (auto *button = qobject_cast<QPushButton *>(built.controls.value(name)))
+            connect(button, &QPushButton::clicked, window, [handler] { handler(-1); });
+    }
+    for (const KeyPressBinding &binding : m_keyPresses) {
+        if (auto *box = qobject_cast<QLineEdit *>(built.controls.value(
+                    controlObjectName(binding.control, -1)))) {
+            box->installEventFilter(this);
+            box->setValidator(new KeyPressValidator(binding.handler, box, m_insertingKeyPress));
+        }
+    }
+}
+
+bool Form::eventFilter(QObject *watched, QEvent *event)
+{
+    if (!m_loaded)
+        return false;
+    if (watched == m_loaded->built.window.get() && event->type() == QEvent::Close) {
+        FormRuntime::instance().userClosed(*this);
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        for (const KeyPressBinding &binding : m_keyPresses) {
+            if (watched == control(binding.control, -1))
+                return filterKeyPress(static_cast<QLineEdit *>(watched), binding, event);
+        }
+    }
+    return false;
+}
+
+bool Form::filterKeyPress(QLineEdit *textBox, const KeyPressBinding &binding, QEvent *event)
+{
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (!producesCharacter(*key))
+        return false;
+    const int typed = key->text().at(0).unicode();
+    int code = typed;
+    binding.handler(code);
+    if (code == typed)
+        return false;
+    if (code != 0) {
+        m_insertingKeyPress = true;
+        textBox->insert(QString(QChar(code)));
+        m_insertingKeyPress = false;
+    }
+    return true;
+}
+
+QWidget *Form::control(std::string_view name, int index)
+{
+    return load().built.controls.value(controlObjectName(name, index));
+}
+
+QPushButton *Form::commandButton(std::string_view name, int index)
+{
+    return qobject_cast<QPushButton *>(control(name, index));
+}
+
+QLabel *Form::label(std::string_view name)
+{
+    return qobject_cast<QLabel *>(control(name, -1));
+}
+
+QLineEdit *Form::textBox(std::string_view name)
+{
+    return qobject_cast<QLineEdit *>(control(name, -1));
+}
+
+QGroupBox *Form::frame(std::string_view name)
+{
+    return qobject_cast<QGroupBox *>(control(name, -1));
+}
+
+QString Form::caption()
+{
+    return window()->windowTitle();
+}
+
+void Form::setCaption(const QString &caption)
+{
+    window()->setWindowTitle(caption);
+}
+
+QString Form::tag()
+{
+    return load().tag;
+}
+
+void Form::setTag(const QString &tag)
+{
+    load().tag = tag;
+}
+
+bool Form::visible()
+{
+    return load().shown;
+}
+
+QWidget *Form::window()
+{
+    return load().built.window.get();
+}
+
+bool Form::isLoaded() const
+{
+    return m_loaded != nullptr;
+}
+
+QWidget *Form::loadedWindow() const
+{
+    return m_loaded ? m_loaded->built.window.get() : nullptr;
+}
+
+bool Form::isShown() const
+{
+    return m_loaded && m_loaded->shown;
+}
+
+void Form::show()
+{
+    QWidget *widget = window();
+    m_loaded->shown = true;
+    widget->show();
+    widget->raise();
+    FormRuntime::instance().shown(*this);
+}
+
+void Form::hide()
+{
+    if (!m_loaded || !m_loaded->shown)
+        return;
+    m_loaded->shown = false;
+    m_loaded->built.window->hide();
+    FormRuntime::instance().hidden(*this);
+}
+
+void Form::unload()
+{
+    if (!m_loaded)
+        return;
+    const std::unique_ptr<Loaded> loaded = std::move(m_loaded);
+    QWidget *widget = loaded->built.window.release();
+    widget->removeEventFilter(this);
+    widget->hide();
+    // The caller may be one of this window's own handlers, running on these widgets.
+    widget->deleteLater();
+    FormRuntime::instance().unloaded(*this);
+}
+
+} // namespace runtime

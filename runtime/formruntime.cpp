@@ -1,0 +1,220 @@
+#include "formruntime.h"
+
+#include "identity.h"
+#include "layout.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace runtime {
+namespace {
+
+FormRuntime *theRuntime = nullptr;
+
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+} // namespace
+
+FormRuntime &FormRuntime::instance()
+{
+    if (!theRuntime) {
+        theRuntime = new FormRuntime;
+        // Window objects hold widgets, so they must go while the application still exists.
+        qAddPostRoutine([] {
+            delete theRuntime;
+            theRuntime = nullptr;
+        });
+    }
+    return *theRuntime;
+}
+
+FormRuntime::FormRuntime()
+{
+    m_visibilityCheck.setSingleShot(true);
+    m_visibilityCheck.setInterval(0);
+    connect(&m_visibilityCheck, &QTimer::timeout, this, &FormRuntime::endIfNothingVisible);
+    qApp->installEventFilter(this);
+}
+
+FormRuntime::~FormRuntime()
+{
+    reset();
+}
+
+Form *FormRuntime::find(std::type_index type) const
+{
+    const auto it = std::find_if(m_forms.begin(), m_forms.end(),
+                                 [type](const Entry &entry) { return entry.type == type; });
+    return it == m_forms.end() ? nullptr : it->form.get();
+}
+
+void FormRuntime::adopt(std::type_index type, std::unique_ptr<Form> form)
+{
+    m_forms.push_back({ type, std::move(form) });
+}
+
+std::vector<Form *> FormRuntime::loadedForms() const
+{
+    std::vector<Form *> loaded;
+    for (const Entry &entry : m_forms) {
+        if (entry.form->isLoaded())
+            loaded.push_back(entry.form.get());
+    }
+    return loaded;
+}
+
+Form *FormRuntime::formOfWindow(const QObject *object) const
+{
+    for (const Entry &entry : m_forms) {
+        if (object && entry.form->loadedWindow() == object)
+            return entry.form.get();
+    }
+    return nullptr;
+}
+
+int FormRuntime::run(Form &startUp)
+{
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    const QMetaObject::Connection quit = connect(this, &FormRuntime::ended, qApp,
+                                                 &QCoreApplication::quit, Qt::QueuedConnection);
+    startUp.show();
+    const int exitCode = loadedForms().empty() ? 0 : QApplication::exec();
+    disconnect(quit);
+    reset();
+    return exitCode;
+}
+
+void FormRuntime::reset()
+{
+    m_visibleByActivation.clear();
+    m_active = nullptr;
+    m_requestedActivation = nullptr;
+    const QSignalBlocker quiet(this);
+    for (const Entry &entry : m_forms)
+        entry.form->unload();
+    for (const Entry &entry : m_forms)
+        entry.form->Form_Terminate();
+    m_forms.clear();
+    m_visibilityCheck.stop();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void FormRuntime::end()
+{
+    m_visibleByActivation.clear();
+    m_active = nullptr;
+    for (Form *form : loadedForms())
+        form->unload();
+}
+
+void FormRuntime::activate(Form &form)
+{
+    std::erase(m_visibleByActivation, &form);
+    m_visibleByActivation.push_back(&form);
+    QWidget *window = form.window();
+    window->raise();
+    window->activateWindow();
+    m_requestedActivation = &form;
+    if (m_active == &form)
+        return;
+    m_active = &form;
+    form.Form_Activate();
+}
+
+void FormRuntime::shown(Form &form)
+{
+    activate(form);
+}
+
+void FormRuntime::hidden(Form &form)
+{
+    std::erase(m_visibleByActivation, &form);
+    if (m_requestedActivation == &form)
+        m_requestedActivation = nullptr;
+    if (m_active == &form) {
+        m_active = nullptr;
+        if (!m_visibleByActivation.empty())
+            activate(*m_visibleByActivation.back());
+    }
+    m_visibilityCheck.start();
+}
+
+void FormRuntime::unloaded(Form &form)
+{
+    hidden(form);
+    if (loadedForms().empty())
+        Q_EMIT ended();
+}
+
+void FormRuntime::userClosed(Form &form)
+{
+    form.unload();
+    if (form.layout().closeEndsApplication)
+        end();
+}
+
+// Windows may be hidden and shown again within one handler; only once everything has
+// settled does an application without a visible window end, rather than run on unseen.
+void FormRuntime::endIfNothingVisible()
+{
+    if (m_visibleByActivation.empty())
+        end();
+}
+
+bool FormRuntime::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (const auto *widget = qobject_cast<QWidget *>(watched)) {
+            Form *form = formOfWindow(widget->window());
+            if (form && form != m_active && form->isShown())
+                activate(*form);
+        }
+        break;
+    case QEvent::WindowActivate:
+        if (Form *form = formOfWindow(watched)) {
+            // Our own request confirmed; while one is pending, other activations are the
+            // window system catching up, not the user.
+            if (form == m_requestedActivation)
+                m_requestedActivation = nullptr;
+            else if (!m_requestedActivation && form != m_active && form->isShown())
+                activate(*form);
+        }
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void applyIdentity(const layouts::Identity &identity)
+{
+    QCoreApplication::setApplicationName(toQString(identity.title));
+    QCoreApplication::setApplicationVersion(toQString(identity.version));
+    QGuiApplication::setDesktopFileName(toQString(identity.desktopFileName));
+    QIcon icon;
+    const QDir images(toQString(identity.iconResource));
+    for (const QString &file : images.entryList(QDir::Files))
+        icon.addFile(images.filePath(file));
+    QApplication::setWindowIcon(icon);
+}
+
+void messageBox(const QString &prompt, const QString &title)
+{
+    Form *active = FormRuntime::instance().activeForm();
+    QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok,
+                    active && active->isLoaded() ? active->window() : nullptr);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+} // namespace runtime

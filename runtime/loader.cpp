@@ -1,0 +1,195 @@
+#include "loader.h"
+
+#include "layout.h"
+#include "windows.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+#include <algorithm>
+#include <cmath>
+
+namespace runtime {
+namespace {
+
+using layouts::ControlKind;
+using layouts::ControlLayout;
+using layouts::WindowLayout;
+
+constexpr double twipsPerPixelAt96Dpi = 15.0;
+
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// The width a control's caption can use: its own width, cut short where a control drawn in
+// front of it (listed earlier in the same container) begins inside it on the same line.
+int availableWidth(const WindowLayout &layout, const ControlLayout &control)
+{
+    int right = control.left + control.width;
+    for (const ControlLayout &front : layout.controls) {
+        if (&front == &control)
+            break;
+        const bool sameLine =
+                front.top < control.top + control.height && control.top < front.top + front.height;
+        if (front.container == control.container && sameLine && front.left > control.left)
+            right = std::min(right, front.left);
+    }
+    return right - control.left;
+}
+
+// The size in pixels a control needs to show its caption in full with the current font.
+QSize neededSize(const ControlLayout &control)
+{
+    const QStyle *style = QApplication::style();
+    const int frame = style->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    switch (control.kind) {
+    case ControlKind::CommandButton: {
+        const QFontMetrics metrics(QApplication::font("QPushButton"));
+        const int margin = style->pixelMetric(QStyle::PM_ButtonMargin);
+        return { metrics.horizontalAdvance(toQString(control.caption)) + 2 * (margin + frame),
+                 metrics.height() + 2 * frame };
+    }
+    case ControlKind::Label: {
+        const QFontMetrics metrics(QApplication::font("QLabel"));
+        return { metrics.horizontalAdvance(toQString(control.caption)) + 2, metrics.height() };
+    }
+    case ControlKind::TextBox: {
+        const QFontMetrics metrics(QApplication::font("QLineEdit"));
+        return { 0, metrics.height() + 2 * frame + 2 };
+    }
+    case ControlKind::Frame:
+        break;
+    }
+    return {};
+}
+
+double computePixelsPerTwip()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
+    double scale = std::max(1.0, dpi / 96.0);
+    for (const WindowLayout *layout : layouts::allWindows) {
+        for (const ControlLayout &control : layout->controls) {
+            const QSize needed = neededSize(control);
+            const double width = availableWidth(*layout, control) / twipsPerPixelAt96Dpi;
+            const double height = control.height / twipsPerPixelAt96Dpi;
+            if (!control.caption.empty())
+                scale = std::max(scale, needed.width() / width);
+            scale = std::max(scale, needed.height() / height);
+        }
+    }
+    return scale / twipsPerPixelAt96Dpi;
+}
+
+QWidget *createControl(const ControlLayout &control, QWidget *container)
+{
+    const QString caption = toQString(control.caption);
+    switch (control.kind) {
+    case ControlKind::CommandButton: {
+        auto *button = new QPushButton(caption, container);
+        button->setAutoDefault(false);
+        return button;
+    }
+    case ControlKind::Label: {
+        auto *label = new QLabel(caption, container);
+        label->setTextFormat(Qt::PlainText);
+        const Qt::Alignment horizontal[] = { Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter };
+        label->setAlignment(horizontal[int(control.alignment)] | Qt::AlignTop);
+        return label;
+    }
+    case ControlKind::Frame: {
+        auto *frame = new QGroupBox(caption, container);
+        return frame;
+    }
+    case ControlKind::TextBox: {
+        auto *textBox = new QLineEdit(caption, container);
+        if (control.maxLength > 0)
+            textBox->setMaxLength(control.maxLength);
+        return textBox;
+    }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QString controlObjectName(std::string_view name, int index)
+{
+    return index == layouts::noIndex ? toQString(name)
+                                     : toQString(name) + u'_' + QString::number(index);
+}
+
+double pixelsPerTwip()
+{
+    static const double ratio = computePixelsPerTwip();
+    return ratio;
+}
+
+int toPixels(int twips)
+{
+    return int(std::lround(twips * pixelsPerTwip()));
+}
+
+BuiltWindow buildWindow(const WindowLayout &layout)
+{
+    BuiltWindow built;
+    built.window = std::make_unique<QWidget>(nullptr, Qt::Window);
+    QWidget *window = built.window.get();
+    window->setObjectName(toQString(layout.name));
+    window->setWindowTitle(toQString(layout.caption));
+    const QSize clientSize(toPixels(layout.clientWidth), toPixels(layout.clientHeight));
+    if (layout.startUpPosition == layouts::StartUpPosition::Manual)
+        window->setGeometry(QRect(QPoint(toPixels(layout.clientLeft), toPixels(layout.clientTop)),
+                                  clientSize));
+    window->setFixedSize(clientSize);
+
+    QList<std::pair<int, QWidget *>> focusable;
+    QList<QWidget *> stacking;
+    for (const ControlLayout &control : layout.controls) {
+        QWidget *container = control.container.empty()
+                ? window
+                : built.controls.value(toQString(control.container), window);
+        QWidget *widget = createControl(control, container);
+        const QString objectName = controlObjectName(control.name, control.index);
+        widget->setObjectName(objectName);
+        widget->setGeometry(toPixels(control.left), toPixels(control.top), toPixels(control.width),
+                            toPixels(control.height));
+        built.controls.insert(objectName, widget);
+        stacking.append(widget);
+
+        if (control.index != layouts::noIndex) {
+            const QString arrayName = toQString(control.name);
+            QButtonGroup *&group = built.arrays[arrayName];
+            if (!group) {
+                group = new QButtonGroup(window);
+                group->setObjectName(arrayName);
+            }
+            group->addButton(static_cast<QPushButton *>(widget), control.index);
+        }
+        if (control.kind == ControlKind::CommandButton || control.kind == ControlKind::TextBox)
+            focusable.append({ control.tabIndex, widget });
+    }
+
+    // The control listed first is drawn in front.
+    for (QWidget *widget : stacking)
+        widget->lower();
+
+    std::sort(focusable.begin(), focusable.end(),
+              [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (qsizetype i = 1; i < focusable.size(); ++i)
+        QWidget::setTabOrder(focusable[i - 1].second, focusable[i].second);
+    if (!focusable.isEmpty())
+        focusable.first().second->setFocus();
+    return built;
+}
+
+} // namespace runtime

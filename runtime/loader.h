@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+#include <memory>
+
+QT_BEGIN_NAMESPACE
+class QButtonGroup;
+class QWidget;
+QT_END_NAMESPACE
+
+namespace layouts {
+struct WindowLayout;
+}
+
+namespace runtime {
+
+// A window built from its layout: the top-level widget, its controls by object name
+// ("Command1_14", "ScoreLabel") and its control arrays by name.
+struct BuiltWindow
+{
+    std::unique_ptr<QWidget> window;
+    QHash<QString, QWidget *> controls;
+    QHash<QString, QButtonGroup *> arrays;
+};
+
+BuiltWindow buildWindow(const layouts::WindowLayout &layout);
+
+QString controlObjectName(std::string_view name, int index);
+
+// Pixels per twip. Twips are scaled with the user-interface font, as dialog units are, so
+// that every caption of every window fits its control; never less than the screen's own
+// twips-to-pixels ratio.
+double pixelsPerTwip();
+int toPixels(int twips);
+
+} // namespace runtime

@@ -1,0 +1,148 @@
+#pragma once
+
+// Shared by the widget tests: a clean runtime for every test, real clicks on the windows'
+// controls, and the answering of the modal message box.
+
+#include "dailydouble.h"
+#include "doubleboard.h"
+#include "formruntime.h"
+#include "last.h"
+#include "question.h"
+#include "singleboard.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace gametest {
+
+enum Answer { Correct = 0, NoRingIn = 1, Incorrect = 2 };
+enum WagerButton { WagerCorrect = 0, WagerCancel = 1, WagerIncorrect = 2 };
+
+// Unloads every window and drops every window object, so the next test starts from a fresh
+// program; then proves that no widget was left behind.
+inline void resetRuntime()
+{
+    runtime::FormRuntime::instance().reset();
+    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+inline void click(QAbstractButton *button)
+{
+    QVERIFY(button);
+    QVERIFY2(button->isVisible(), qPrintable(button->objectName() + " is not visible"));
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+inline void startGame()
+{
+    SingleBoard::instance().show();
+}
+
+inline void playSquare(int square, Answer answer)
+{
+    click(SingleBoard::instance().Command1(square));
+    click(Question::instance().Command1(answer));
+}
+
+inline void playDoubleSquare(int square, Answer answer)
+{
+    click(DoubleBoard::instance().Command1(square));
+    click(Question::instance().Command1(answer));
+}
+
+// Plays every open square of the first board with No Ring In, ending the first round.
+inline void finishFirstBoard()
+{
+    for (int square = 0; square < 30; ++square) {
+        if (SingleBoard::instance().isLoaded() && SingleBoard::instance().visible()
+            && !SingleBoard::instance().Command1(square)->text().isEmpty())
+            playSquare(square, NoRingIn);
+    }
+}
+
+inline void finishDoubleBoard()
+{
+    for (int square = 0; square < 30; ++square) {
+        if (!DoubleBoard::instance().Command1(square)->text().isEmpty())
+            playDoubleSquare(square, NoRingIn);
+    }
+}
+
+inline void typeWager(const QString &digits)
+{
+    QLineEdit *wager = DailyDouble::instance().Wager();
+    QVERIFY(wager);
+    QTest::keyClicks(wager, digits);
+}
+
+// Answers the next application-modal message box with Enter, the way a person dismisses it,
+// and records what it said.
+class ModalAnswerer final : public QObject
+{
+public:
+    ModalAnswerer()
+    {
+        m_timer.setInterval(10);
+        connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::answer);
+        m_timer.start();
+    }
+
+    int answered = 0;
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QList<QAbstractButton *>::size_type buttonCount = 0;
+    Qt::WindowModality modality = Qt::NonModal;
+
+private:
+    void answer()
+    {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        ++answered;
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttonCount = box->buttons().size();
+        modality = box->windowModality();
+        QTest::keyClick(box, Qt::Key_Enter);
+    }
+
+    QTimer m_timer;
+};
+
+} // namespace gametest
+
+namespace gametest::detail {
+
+// The offscreen platform announces every window operation it lacks (raise, size hints);
+// those notices say nothing about the program. Everything else is passed on.
+inline QtMessageHandler previousHandler = nullptr;
+
+inline void quietPlatformNotices(QtMsgType type, const QMessageLogContext &context,
+                                 const QString &message)
+{
+    if (message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+
+} // namespace gametest::detail
+
+namespace gametest {
+
+// Call from initTestCase(), after the test library has installed its own message handler.
+inline void quietPlatformNotices()
+{
+    detail::previousHandler = qInstallMessageHandler(detail::quietPlatformNotices);
+}
+
+} // namespace gametest
