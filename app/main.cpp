@@ -1,0 +1,12 @@
+#include "formruntime.h"
+#include "identity.h"
+#include "singleboard.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    runtime::applyIdentity(layouts::identity);
+    return runtime::FormRuntime::instance().run(SingleBoard::instance());
+}

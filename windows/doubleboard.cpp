@@ -1,0 +1,69 @@
+#include "doubleboard.h"
+
+#include "board.h"
+#include "dailydouble.h"
+#include "formruntime.h"
+#include "question.h"
+#include "singleboard.h"
+#include "windows.h"
+
+#include <QLabel>
+
+using namespace texts;
+
+namespace {
+
+// The second board is spent: the wager window becomes the final wager. Runs again on every
+// activation until the final wager is scored, bringing the window forward each time.
+void beginFinalRound()
+{
+    DailyDouble &wager = DailyDouble::instance();
+    wager.setCaption(QStringLiteral("Final Vantorel"));
+    wager.setTag(QStringLiteral("1"));
+    wager.Command1(1)->setVisible(false);
+    wager.show();
+    Question::instance().unload();
+}
+
+double doubleSquareValue(int index)
+{
+    return scoring::secondBoardFactor * SingleBoard::instance().SingleSquareValue(index);
+}
+
+} // namespace
+
+DoubleBoard::DoubleBoard() : Form(layouts::doubleBoard)
+{
+    onClick("Command1", &DoubleBoard::Command1_Click);
+    onClick("Command2", &DoubleBoard::Command2_Click);
+}
+
+DoubleBoard &DoubleBoard::instance()
+{
+    return runtime::FormRuntime::defaultInstance<DoubleBoard>();
+}
+
+void DoubleBoard::ReLabel()
+{
+    for (int i = 0; i < scoring::squareCount; ++i)
+        Command1(i)->setText(moneyText(doubleSquareValue(i)));
+}
+
+void DoubleBoard::Form_Activate()
+{
+    ScoreLabel()->setText(scoreText(SingleBoard::instance().Score));
+    if (board::everySquareUsed(*this))
+        beginFinalRound();
+}
+
+void DoubleBoard::Command1_Click(int Index)
+{
+    if (Command1(Index)->text().isEmpty())
+        return;
+    board::showClue(Index, doubleSquareValue(Index));
+}
+
+void DoubleBoard::Command2_Click()
+{
+    DailyDouble::instance().show();
+}

@@ -1,0 +1,29 @@
+#include "last.h"
+
+#include "dailydouble.h"
+#include "formruntime.h"
+#include "singleboard.h"
+#include "texts.h"
+#include "windows.h"
+
+#include <QLabel>
+
+Last::Last() : Form(layouts::last) { }
+
+Last &Last::instance()
+{
+    return runtime::FormRuntime::defaultInstance<Last>();
+}
+
+void Last::Form_Activate()
+{
+    // The score is read before the first board goes; the member outlives its window anyway.
+    Label2()->setText(texts::moneyText(SingleBoard::instance().Score));
+    DailyDouble::instance().unload();
+    SingleBoard::instance().unload();
+}
+
+void Last::Form_Terminate()
+{
+    unload();
+}

@@ -1,0 +1,46 @@
+#include "question.h"
+
+#include "doubleboard.h"
+#include "formruntime.h"
+#include "scoring.h"
+#include "singleboard.h"
+#include "windows.h"
+
+#include <QPushButton>
+
+namespace {
+
+enum Answer { Correct = 0, NoRingIn = 1, Incorrect = 2 };
+
+} // namespace
+
+Question::Question() : Form(layouts::question)
+{
+    onClick("Command1", &Question::Command1_Click);
+}
+
+Question &Question::instance()
+{
+    return runtime::FormRuntime::defaultInstance<Question>();
+}
+
+void Question::Command1_Click(int Index)
+{
+    SingleBoard &singleBoard = SingleBoard::instance();
+    DoubleBoard &doubleBoard = DoubleBoard::instance();
+    // The boards always name a square before the window can be answered.
+    if (const auto square = scoring::indexFromText(tag().toStdString())) {
+        const double v = singleBoard.SingleSquareValue(*square);
+        const int direction = Index == Correct ? 1 : Index == Incorrect ? -1 : 0;
+        if (singleBoard.visible())
+            singleBoard.Score = scoring::addToScore(singleBoard.Score, direction * v);
+        if (doubleBoard.visible())
+            singleBoard.Score = scoring::addToScore(singleBoard.Score,
+                                                    direction * scoring::secondBoardFactor * v);
+        // Both boards, before the hide: the first board may relabel the second as it
+        // becomes active again.
+        singleBoard.Command1(*square)->setText(QString());
+        doubleBoard.Command1(*square)->setText(QString());
+    }
+    hide();
+}
