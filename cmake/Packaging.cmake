@@ -1,0 +1,175 @@
+# Installation layout, Debian package and checks of the desktop integration
+# files.  Include from the top-level CMakeLists.txt after the `vantorel`
+# target exists and after include(CTest):
+#
+#     include(cmake/Packaging.cmake)
+#
+# `cmake --build build --target package` then writes vantorel_1.01_<arch>.deb
+# into the build directory.
+
+include_guard(GLOBAL)
+include(GNUInstallDirs)
+
+get_filename_component(VANTOREL_TOP_DIR "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+set(VANTOREL_PACKAGING_DIR "${VANTOREL_TOP_DIR}/packaging")
+
+set(VANTOREL_PACKAGE_NAME "vantorel")
+set(VANTOREL_PACKAGE_VERSION "1.01")
+set(VANTOREL_APPSTREAM_ID "org.vantorel.scorekeeper")
+set(VANTOREL_ICON_SIZES 16 22 24 32 48 64 128 256)
+
+if(NOT TARGET vantorel)
+  message(FATAL_ERROR "Packaging.cmake: include it after the vantorel target is defined")
+endif()
+
+# Everything that belongs in the package goes into this component, so that
+# install rules of third-party code (test frameworks and the like) never end
+# up in the .deb.
+set(VANTOREL_COMPONENT vantorel)
+
+install(TARGETS vantorel
+  RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT ${VANTOREL_COMPONENT})
+
+if(UNIX AND NOT APPLE)
+  install(FILES "${VANTOREL_PACKAGING_DIR}/linux/vantorel.desktop"
+    DESTINATION "${CMAKE_INSTALL_DATADIR}/applications"
+    COMPONENT ${VANTOREL_COMPONENT})
+  # Installed under the component id, as AppStream expects.
+  install(FILES "${VANTOREL_PACKAGING_DIR}/linux/vantorel.metainfo.xml"
+    DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo"
+    RENAME "${VANTOREL_APPSTREAM_ID}.metainfo.xml"
+    COMPONENT ${VANTOREL_COMPONENT})
+  foreach(size IN LISTS VANTOREL_ICON_SIZES)
+    install(FILES "${VANTOREL_PACKAGING_DIR}/icons/hicolor/${size}x${size}/apps/vantorel.png"
+      DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps"
+      COMPONENT ${VANTOREL_COMPONENT})
+  endforeach()
+  install(FILES "${VANTOREL_PACKAGING_DIR}/icons/vantorel.svg"
+    DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps"
+    COMPONENT ${VANTOREL_COMPONENT})
+endif()
+
+# ---------------------------------------------------------------------------
+# CPack: a single Debian package holding only the vantorel component.
+
+set(CPACK_PACKAGE_NAME "${VANTOREL_PACKAGE_NAME}")
+set(CPACK_PACKAGE_VENDOR "Vantorel Scorekeeper developers")
+set(CPACK_PACKAGE_VERSION "${VANTOREL_PACKAGE_VERSION}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+  "scorekeeper for playing along with a televised quiz show")
+set(CPACK_PACKAGE_DESCRIPTION
+  "Vantorel Scorekeeper keeps your score while you play along at home with a
+televised board-and-clue quiz show. It works entirely offline: it reads and
+writes no files and never uses the network.")
+set(CPACK_PACKAGE_HOMEPAGE_URL "https://vantorel.example/")
+set(CPACK_PACKAGE_CONTACT "Vantorel Scorekeeper developers <dev@vantorel.example>")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_GENERATOR "DEB")
+set(CPACK_SOURCE_GENERATOR "")
+set(CPACK_COMPONENTS_ALL ${VANTOREL_COMPONENT})
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+
+set(CPACK_DEBIAN_PACKAGE_NAME "${VANTOREL_PACKAGE_NAME}")
+set(CPACK_DEBIAN_PACKAGE_VERSION "${VANTOREL_PACKAGE_VERSION}")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
+set(CPACK_DEBIAN_PACKAGE_SECTION "games")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${CPACK_PACKAGE_HOMEPAGE_URL}")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# dpkg-shlibdeps, where present, derives the exact shared library
+# dependencies (the Qt 6 libraries, libc6, libstdc++6, ...) from the binary;
+# without it the Qt runtime is named by hand.
+find_program(VANTOREL_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(VANTOREL_DPKG_SHLIBDEPS)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+else()
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4)")
+endif()
+
+include(CPack)
+
+# ---------------------------------------------------------------------------
+# Checks.  A missing validator fails its check (the tools are part of the
+# build requirements); only the Windows resource check is optional.
+
+if(BUILD_TESTING AND UNIX AND NOT APPLE)
+  function(vantorel_missing_tool_test name tool debian_package)
+    add_test(NAME ${name}
+      COMMAND sh -c "echo '${tool} not found; install the Debian package ${debian_package}' >&2; exit 1")
+  endfunction()
+
+  find_program(VANTOREL_DESKTOP_FILE_VALIDATE desktop-file-validate)
+  if(VANTOREL_DESKTOP_FILE_VALIDATE)
+    add_test(NAME packaging.desktop_file
+      COMMAND "${VANTOREL_DESKTOP_FILE_VALIDATE}" "${VANTOREL_PACKAGING_DIR}/linux/vantorel.desktop")
+    # Warnings and hints leave the exit status at 0; treat them as failures.
+    set_tests_properties(packaging.desktop_file PROPERTIES
+      FAIL_REGULAR_EXPRESSION "(error|warning|hint):")
+  else()
+    vantorel_missing_tool_test(packaging.desktop_file desktop-file-validate desktop-file-utils)
+  endif()
+
+  find_program(VANTOREL_APPSTREAMCLI appstreamcli)
+  if(VANTOREL_APPSTREAMCLI)
+    add_test(NAME packaging.metainfo
+      COMMAND "${VANTOREL_APPSTREAMCLI}" validate --no-net --strict
+              "${VANTOREL_PACKAGING_DIR}/linux/vantorel.metainfo.xml")
+  else()
+    vantorel_missing_tool_test(packaging.metainfo appstreamcli appstream)
+  endif()
+
+  # The resource script is only compiled by Windows builds; a cross windres
+  # proves here that it is well formed and carries the expected version
+  # record.  Skipped when binutils-mingw-w64-x86-64 is not installed.
+  find_program(VANTOREL_WINDRES x86_64-w64-mingw32-windres)
+  find_program(VANTOREL_MINGW_GCC x86_64-w64-mingw32-gcc)
+  find_program(VANTOREL_CPP cpp)
+  if(VANTOREL_WINDRES AND (VANTOREL_MINGW_GCC OR VANTOREL_CPP))
+    if(VANTOREL_MINGW_GCC)
+      set(preprocessor "")
+    else()
+      set(preprocessor "--preprocessor=${VANTOREL_CPP}")
+    endif()
+    set(out "${CMAKE_CURRENT_BINARY_DIR}/packaging-check/windows")
+    file(MAKE_DIRECTORY "${out}")
+    # Compile to COFF, decompile again and compare the version record with
+    # exactly the values Windows should show for Vantorel.exe.
+    add_test(NAME packaging.windows_resource
+      WORKING_DIRECTORY "${VANTOREL_PACKAGING_DIR}/windows"
+      COMMAND sh -c "
+set -e
+w='${VANTOREL_WINDRES}'
+\"$w\" ${preprocessor} -i vantorel.rc -O coff -o '${out}/vantorel.res.o'
+\"$w\" ${preprocessor} -i vantorel.rc -O rc -o '${out}/vantorel.decompiled.rc'
+r='${out}/vantorel.decompiled.rc'
+grep -q ' FILEVERSION 1, 1, 0, 0$' \"$r\"
+grep -q ' PRODUCTVERSION 1, 1, 0, 0$' \"$r\"
+grep -q 'BLOCK \"040904B0\"' \"$r\"
+grep -q 'VALUE \"Translation\", 0x409, 1200' \"$r\"
+grep -q 'RT_GROUP_ICON' \"$r\"
+test \"$(grep -c 'VALUE \"' \"$r\")\" -eq 6
+for v in 'ProductName\", \"Vantorel Scorekeeper' 'FileVersion\", \"1.01' 'ProductVersion\", \"1.01' 'InternalName\", \"Vantorel' 'OriginalFilename\", \"Vantorel.exe'; do
+  grep -q \"VALUE \\\"$v\\\"\\$\" \"$r\" || { echo \"missing: $v\" >&2; exit 1; }
+done
+")
+  else()
+    add_test(NAME packaging.windows_resource
+      COMMAND sh -c "echo 'x86_64-w64-mingw32-windres not found; skipping'; exit 77")
+  endif()
+  set_tests_properties(packaging.windows_resource PROPERTIES SKIP_RETURN_CODE 77)
+
+  # Build the .deb into a scratch directory, inspect it, unpack it and start
+  # the unpacked program.
+  add_test(NAME packaging.deb
+    COMMAND sh "${VANTOREL_TOP_DIR}/tests/packaging/check_package.sh"
+            "${CMAKE_BINARY_DIR}" "${CMAKE_CPACK_COMMAND}"
+            "${VANTOREL_PACKAGE_NAME}" "${VANTOREL_PACKAGE_VERSION}" "${VANTOREL_APPSTREAM_ID}")
+  set_tests_properties(packaging.deb PROPERTIES
+    TIMEOUT 300
+    RESOURCE_LOCK vantorel_cpack)
+endif()
