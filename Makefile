@@ -1,0 +1,47 @@
+# The two commands a new machine needs: `make run` and `make test`. Both install what is
+# missing from Debian's archive first.
+
+BUILD_DIR ?= build
+SANITIZE_DIR ?= build-sanitize
+JOBS ?= $(shell nproc)
+# CI turns warnings into errors.
+WERROR ?= $(if $(CI),ON,OFF)
+
+PACKAGES := cmake ninja-build g++ qt6-base-dev fonts-dejavu-core \
+            desktop-file-utils appstream dpkg-dev file \
+            xvfb xauth xdotool x11-utils imagemagick
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: run test build deps package clean
+
+run: build
+	$(BUILD_DIR)/app/vantorel
+
+test: deps
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_WERROR=$(WERROR)
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTOREL_WERROR=$(WERROR) \
+	    -DVANTOREL_SANITIZE=ON
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS) -L unit
+
+build: deps
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_WERROR=$(WERROR)
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+package: build
+	cmake --build $(BUILD_DIR) --target package
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
+	done); \
+	if [ -n "$$missing" ]; then \
+	    echo "Installing:" $$missing; \
+	    $(SUDO) apt-get update && \
+	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+clean:
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
