@@ -10,9 +10,10 @@
 //
 // Activation is the runtime's own model, not the window manager's: show() makes a window the
 // active one, hiding or unloading the active window passes activation back to the window that
-// was active before it, and a click on an inactive window makes it active. Each change runs
-// the window's Form_Activate and then asks the window system to follow, so the game behaves
-// the same on a desktop and on the offscreen platform, where hiding a window activates nothing.
+// was active before it, and a click or keystroke in an inactive window makes it active first.
+// Each change runs the window's Form_Activate and asks the window system to follow, so the
+// game behaves the same on any desktop and on the offscreen platform, where hiding a window
+// activates nothing.
 //
 // Widgets are never deleted synchronously: unload() hides them and defers their deletion to the
 // event loop, so a window may be unloaded from inside its own event handler.

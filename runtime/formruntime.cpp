@@ -97,7 +97,6 @@ void FormRuntime::reset()
 {
     m_visibleByActivation.clear();
     m_active = nullptr;
-    m_requestedActivation = nullptr;
     const QSignalBlocker quiet(this);
     for (const Entry &entry : m_forms)
         entry.form->unload();
@@ -120,14 +119,13 @@ void FormRuntime::activate(Form &form)
 {
     std::erase(m_visibleByActivation, &form);
     m_visibleByActivation.push_back(&form);
+    const bool wasActive = m_active == &form;
+    m_active = &form;
     QWidget *window = form.window();
     window->raise();
     window->activateWindow();
-    m_requestedActivation = &form;
-    if (m_active == &form)
-        return;
-    m_active = &form;
-    form.Form_Activate();
+    if (!wasActive)
+        form.Form_Activate();
 }
 
 void FormRuntime::shown(Form &form)
@@ -138,8 +136,6 @@ void FormRuntime::shown(Form &form)
 void FormRuntime::hidden(Form &form)
 {
     std::erase(m_visibleByActivation, &form);
-    if (m_requestedActivation == &form)
-        m_requestedActivation = nullptr;
     if (m_active == &form) {
         m_active = nullptr;
         if (!m_visibleByActivation.empty())
@@ -170,28 +166,17 @@ void FormRuntime::endIfNothingVisible()
         end();
 }
 
+// The user makes a window active by pressing a mouse button or a key in it. Window-system
+// activation alone is not taken: it arrives late and out of order (our own requests echo back
+// after the model has moved on), and switching applications must run nothing.
 bool FormRuntime::eventFilter(QObject *watched, QEvent *event)
 {
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-        if (const auto *widget = qobject_cast<QWidget *>(watched)) {
-            Form *form = formOfWindow(widget->window());
-            if (form && form != m_active && form->isShown())
-                activate(*form);
-        }
-        break;
-    case QEvent::WindowActivate:
-        if (Form *form = formOfWindow(watched)) {
-            // Our own request confirmed; while one is pending, other activations are the
-            // window system catching up, not the user.
-            if (form == m_requestedActivation)
-                m_requestedActivation = nullptr;
-            else if (!m_requestedActivation && form != m_active && form->isShown())
-                activate(*form);
-        }
-        break;
-    default:
-        break;
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::KeyPress)
+        return false;
+    if (const auto *widget = qobject_cast<QWidget *>(watched)) {
+        Form *form = formOfWindow(widget->window());
+        if (form && form != m_active && form->isShown())
+            activate(*form);
     }
     return false;
 }

@@ -82,7 +82,6 @@ private:
     std::vector<Entry> m_forms;
     std::vector<Form *> m_visibleByActivation; // most recently active last
     Form *m_active = nullptr;
-    Form *m_requestedActivation = nullptr; // asked of the window system, not yet confirmed
     QTimer m_visibilityCheck;
 };
 
