@@ -3,16 +3,17 @@
 
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
+BENCH_DIR ?= build-bench
 JOBS ?= $(shell nproc)
 # CI turns warnings into errors.
 WERROR ?= $(if $(CI),ON,OFF)
 
 PACKAGES := cmake ninja-build g++ qt6-base-dev fonts-dejavu-core \
             desktop-file-utils appstream dpkg-dev file \
-            xvfb xauth xdotool x11-utils imagemagick
+            xvfb xauth xdotool x11-utils imagemagick valgrind
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test build deps package clean
+.PHONY: run test build bench deps package clean
 
 run: build
 	$(BUILD_DIR)/app/vantorel
@@ -30,6 +31,12 @@ build: deps
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_WERROR=$(WERROR)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# Figures only, never pass/fail. Release at -O3 trips a false -Wrestrict in g++ 12, so no -Werror.
+bench: deps
+	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANTOREL_WERROR=OFF -DVANTOREL_BENCH=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target bench_bare bench_vantorel bench_actions bench_driver
+	bench/run.sh $(BENCH_DIR)
+
 package: build
 	cmake --build $(BUILD_DIR) --target package
 
@@ -44,4 +51,4 @@ deps:
 	fi
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(BENCH_DIR)

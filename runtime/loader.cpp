@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <utility>
 
 namespace runtime {
 namespace {
@@ -77,9 +79,15 @@ double computePixelsPerTwip()
     const QScreen *screen = QGuiApplication::primaryScreen();
     const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
     double scale = std::max(1.0, dpi / 96.0);
+    // Many controls share a caption (every square of a board): shape each text once.
+    std::map<std::pair<ControlKind, std::string_view>, QSize> measured;
     for (const WindowLayout *layout : layouts::allWindows) {
         for (const ControlLayout &control : layout->controls) {
-            const QSize needed = neededSize(control);
+            const auto key = std::pair(control.kind, control.caption);
+            auto found = measured.find(key);
+            if (found == measured.end())
+                found = measured.emplace(key, neededSize(control)).first;
+            const QSize needed = found->second;
             const double width = availableWidth(*layout, control) / twipsPerPixelAt96Dpi;
             const double height = control.height / twipsPerPixelAt96Dpi;
             if (!control.caption.empty())
