@@ -49,7 +49,9 @@ std::optional<double> wagerValue(std::string_view digits)
 std::string moneyText(double amount)
 {
     const auto whole = static_cast<long long>(std::llround(amount));
-    return whole < 0 ? "$" + std::to_string(whole) : "$ " + std::to_string(whole);
+    std::string text = whole < 0 ? "$" : "$ ";
+    text += std::to_string(whole);
+    return text;
 }
 
 std::string scoreText(std::int32_t score)
