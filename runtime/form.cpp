@@ -46,6 +46,9 @@ public:
                && input[input.size() - 1 - suffix] == current[current.size() - 1 - suffix])
             ++suffix;
         for (const QChar c : QStringView(input).mid(prefix, input.size() - prefix - suffix)) {
+            // Control codes such as backspace are keystrokes, never text.
+            if (!c.isPrint())
+                return Invalid;
             int code = c.unicode();
             m_keyPress(code);
             if (code != c.unicode())

@@ -234,6 +234,7 @@ void tst_DailyDouble::pastedTextMustBeDigits_data()
     QTest::newRow("a negative amount is refused") << "-250" << "1";
     QTest::newRow("a decimal amount is refused") << "2.5" << "1";
     QTest::newRow("whitespace is refused") << " 25\n" << "1";
+    QTest::newRow("a backspace code is refused") << QStringLiteral("2\b5") << "1";
 }
 
 void tst_DailyDouble::pastedTextMustBeDigits()
