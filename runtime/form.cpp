@@ -97,6 +97,7 @@ Form::Loaded &Form::load()
                                                                   qsizetype(m_layout.tag.size())) });
         m_loaded->built.window->installEventFilter(this);
         connectEvents();
+        nameTextBoxes();
         Form_Load();
     }
     return *m_loaded;
@@ -120,6 +121,22 @@ void Form::connectEvents()
             box->installEventFilter(this);
             box->setValidator(new KeyPressValidator(binding.handler, box, m_insertingKeyPress));
         }
+    }
+}
+
+// Buttons and labels are named as they are read (see accessibility.cpp); a text box's name
+// cannot follow its text, so it is given once.
+void Form::nameTextBoxes()
+{
+    for (const layouts::ControlLayout &control : m_layout.controls) {
+        if (control.kind != layouts::ControlKind::TextBox)
+            continue;
+        const QString name = accessibleName(
+                QString::fromUtf8(control.name.data(), qsizetype(control.name.size())),
+                control.index, QString());
+        if (!name.isNull())
+            m_loaded->built.controls.value(controlObjectName(control.name, control.index))
+                    ->setAccessibleName(name);
     }
 }
 

@@ -68,6 +68,18 @@ public:
     void hide();
     void unload();
 
+    // What a screen reader calls a control whose caption alone does not say what it is (an
+    // empty or bare-number caption). Read afresh whenever a button's or label's name is read,
+    // so it always follows the caption; a text box's name is set once on load, as its text is
+    // its contents. A null string leaves the control named by its caption.
+    virtual QString accessibleName(QStringView control, int index, const QString &caption) const
+    {
+        Q_UNUSED(control);
+        Q_UNUSED(index);
+        Q_UNUSED(caption);
+        return {};
+    }
+
 protected:
     explicit Form(const layouts::WindowLayout &layout);
 
@@ -125,6 +137,7 @@ private:
     Loaded &load();
     QWidget *control(std::string_view name, int index);
     void connectEvents();
+    void nameTextBoxes();
     void setShown(bool shown);
     bool isShown() const;
     QWidget *loadedWindow() const;

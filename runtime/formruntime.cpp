@@ -1,5 +1,6 @@
 #include "formruntime.h"
 
+#include "accessibility.h"
 #include "identity.h"
 #include "layout.h"
 
@@ -43,6 +44,7 @@ FormRuntime::FormRuntime()
     m_visibilityCheck.setInterval(0);
     connect(&m_visibilityCheck, &QTimer::timeout, this, &FormRuntime::endIfNothingVisible);
     qApp->installEventFilter(this);
+    installAccessibleNames();
 }
 
 FormRuntime::~FormRuntime()

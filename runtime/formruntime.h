@@ -46,6 +46,8 @@ public:
 
     Form *activeForm() const { return m_active; }
     std::vector<Form *> loadedForms() const;
+    // The form whose loaded window this is, if any.
+    Form *formOfWindow(const QObject *object) const;
 
     // Unloads every window; the application then ends.
     void end();
@@ -65,7 +67,6 @@ private:
 
     Form *find(std::type_index type) const;
     void adopt(std::type_index type, std::unique_ptr<Form> form);
-    Form *formOfWindow(const QObject *object) const;
 
     void shown(Form &form);
     void hidden(Form &form);

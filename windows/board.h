@@ -33,4 +33,19 @@ inline void showClue(int index, double value)
     question.setTag(texts::indexText(index));
 }
 
+// A screen reader's names for a board's controls: a square by its value and place, or as
+// played once its caption is gone; the score with what it counts.
+inline QString accessibleName(QStringView control, int index, const QString &caption)
+{
+    if (control == u"Command1") {
+        const QString place = QStringLiteral(", row %1, column %2")
+                                      .arg(index / scoring::squaresPerRow + 1)
+                                      .arg(index % scoring::squaresPerRow + 1);
+        return (caption.isEmpty() ? QStringLiteral("Played") : caption) + place;
+    }
+    if (control == u"ScoreLabel")
+        return QStringLiteral("Current score: $ ") + caption;
+    return {};
+}
+
 } // namespace board

@@ -38,6 +38,12 @@ DailyDouble &DailyDouble::instance()
     return runtime::FormRuntime::defaultInstance<DailyDouble>();
 }
 
+// The box's visible caption is the label "Wager: $" beside it.
+QString DailyDouble::accessibleName(QStringView control, int, const QString &) const
+{
+    return control == u"Wager" ? QStringLiteral("Wager in dollars") : QString();
+}
+
 void DailyDouble::Form_Activate()
 {
     Wager()->setFocus();

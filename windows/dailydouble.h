@@ -16,6 +16,8 @@ public:
     QPushButton *Command1(int index) { return commandButton("Command1", index); }
     QLabel *Label1() { return label("Label1"); }
 
+    QString accessibleName(QStringView control, int index, const QString &caption) const override;
+
 private:
     void Form_Activate() override;
     void Wager_KeyPress(int &KeyAscii);

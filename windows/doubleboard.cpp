@@ -43,6 +43,11 @@ DoubleBoard &DoubleBoard::instance()
     return runtime::FormRuntime::defaultInstance<DoubleBoard>();
 }
 
+QString DoubleBoard::accessibleName(QStringView control, int index, const QString &caption) const
+{
+    return board::accessibleName(control, index, caption);
+}
+
 void DoubleBoard::ReLabel()
 {
     for (int i = 0; i < scoring::squareCount; ++i)

@@ -21,6 +21,8 @@ public:
     QLabel *Label2() { return label("Label2"); }
     QGroupBox *Frame1() { return frame("Frame1"); }
 
+    QString accessibleName(QStringView control, int index, const QString &caption) const override;
+
 private:
     void Form_Activate() override;
     void Command1_Click(int Index);

@@ -21,6 +21,11 @@ SingleBoard &SingleBoard::instance()
     return runtime::FormRuntime::defaultInstance<SingleBoard>();
 }
 
+QString SingleBoard::accessibleName(QStringView control, int index, const QString &caption) const
+{
+    return board::accessibleName(control, index, caption);
+}
+
 double SingleBoard::SingleSquareValue(int Index) const
 {
     return scoring::singleSquareValue(Index);

@@ -24,6 +24,8 @@ public:
     QLabel *Label2() { return label("Label2"); }
     QGroupBox *Frame1() { return frame("Frame1"); }
 
+    QString accessibleName(QStringView control, int index, const QString &caption) const override;
+
 private:
     void Form_Load() override;
     void Form_Activate() override;

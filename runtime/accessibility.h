@@ -1,0 +1,9 @@
+#pragma once
+
+namespace runtime {
+
+// Lets screen readers name the windows' buttons and labels by each window's
+// Form::accessibleName rule. Safe to call more than once.
+void installAccessibleNames();
+
+} // namespace runtime
