@@ -66,6 +66,7 @@ private slots:
     void scoreFollowsItsCaption();
     void clueWindowsOpenOverTheBoard();
     void reloadStartsFromTheLayout();
+    void drawsAtTheScreenScale();
     void identity();
 };
 
@@ -251,6 +252,16 @@ void tst_Layouts::reloadStartsFromTheLayout()
     QCOMPARE(wager.tag(), "0");
     QVERIFY(!wager.Command1(1)->isHidden());
     QCOMPARE(wager.Wager()->text(), "");
+}
+
+void tst_Layouts::drawsAtTheScreenScale()
+{
+    const double ratio = qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble();
+    QWidget *board = SingleBoard::instance().window();
+    SingleBoard::instance().show();
+    QCOMPARE(board->devicePixelRatioF(), ratio);
+    const QPixmap picture = board->grab();
+    QCOMPARE(picture.size(), (QSizeF(board->size()) * ratio).toSize());
 }
 
 void tst_Layouts::identity()
