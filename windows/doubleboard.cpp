@@ -1,13 +1,14 @@
 #include "doubleboard.h"
 
-#include "board.h"
 #include "dailydouble.h"
 #include "formruntime.h"
 #include "question.h"
 #include "singleboard.h"
+#include "texts.h"
 #include "windows.h"
 
 #include <QLabel>
+#include <QPushButton>
 
 using namespace texts;
 
@@ -32,7 +33,7 @@ double doubleSquareValue(int index)
 
 } // namespace
 
-DoubleBoard::DoubleBoard() : Form(layouts::doubleBoard)
+DoubleBoard::DoubleBoard() : Board(layouts::doubleBoard)
 {
     onClick("Command1", &DoubleBoard::Command1_Click);
     onClick("Command2", &DoubleBoard::Command2_Click);
@@ -41,11 +42,6 @@ DoubleBoard::DoubleBoard() : Form(layouts::doubleBoard)
 DoubleBoard &DoubleBoard::instance()
 {
     return runtime::FormRuntime::defaultInstance<DoubleBoard>();
-}
-
-QString DoubleBoard::accessibleName(QStringView control, int index, const QString &caption) const
-{
-    return board::accessibleName(control, index, caption);
 }
 
 void DoubleBoard::ReLabel()
@@ -57,7 +53,7 @@ void DoubleBoard::ReLabel()
 void DoubleBoard::Form_Activate()
 {
     ScoreLabel()->setText(scoreText(SingleBoard::instance().Score));
-    if (board::everySquareUsed(*this))
+    if (everySquareUsed())
         beginFinalRound();
 }
 
@@ -65,7 +61,7 @@ void DoubleBoard::Command1_Click(int Index)
 {
     if (Command1(Index)->text().isEmpty())
         return;
-    board::showClue(Index, doubleSquareValue(Index));
+    showClue(Index, doubleSquareValue(Index));
 }
 
 void DoubleBoard::Command2_Click()

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "form.h"
+#include "board.h"
 
 // The second board: the same 30 squares at double value. It shows and changes the first
 // board's score, and begins the final round once every square is used.
-class DoubleBoard final : public runtime::Form
+class DoubleBoard final : public Board
 {
     Q_OBJECT
 
@@ -13,15 +13,6 @@ public:
     static DoubleBoard &instance();
 
     void ReLabel();
-
-    QPushButton *Command1(int index) { return commandButton("Command1", index); }
-    QPushButton *Command2() { return commandButton("Command2"); }
-    QLabel *ScoreLabel() { return label("ScoreLabel"); }
-    QLabel *Label1() { return label("Label1"); }
-    QLabel *Label2() { return label("Label2"); }
-    QGroupBox *Frame1() { return frame("Frame1"); }
-
-    QString accessibleName(QStringView control, int index, const QString &caption) const override;
 
 private:
     void Form_Activate() override;

@@ -1,16 +1,17 @@
 #include "singleboard.h"
 
-#include "board.h"
 #include "dailydouble.h"
 #include "doubleboard.h"
 #include "formruntime.h"
+#include "texts.h"
 #include "windows.h"
 
 #include <QLabel>
+#include <QPushButton>
 
 using namespace texts;
 
-SingleBoard::SingleBoard() : Form(layouts::singleBoard)
+SingleBoard::SingleBoard() : Board(layouts::singleBoard)
 {
     onClick("Command1", &SingleBoard::Command1_Click);
     onClick("Command2", &SingleBoard::Command2_Click);
@@ -19,11 +20,6 @@ SingleBoard::SingleBoard() : Form(layouts::singleBoard)
 SingleBoard &SingleBoard::instance()
 {
     return runtime::FormRuntime::defaultInstance<SingleBoard>();
-}
-
-QString SingleBoard::accessibleName(QStringView control, int index, const QString &caption) const
-{
-    return board::accessibleName(control, index, caption);
 }
 
 double SingleBoard::SingleSquareValue(int Index) const
@@ -40,7 +36,7 @@ void SingleBoard::Form_Load()
 void SingleBoard::Form_Activate()
 {
     ScoreLabel()->setText(scoreText(Score));
-    if (!board::everySquareUsed(*this))
+    if (!everySquareUsed())
         return;
     DoubleBoard::instance().ReLabel();
     DoubleBoard::instance().show();
@@ -51,7 +47,7 @@ void SingleBoard::Command1_Click(int Index)
 {
     if (Command1(Index)->text().isEmpty())
         return;
-    board::showClue(Index, SingleSquareValue(Index));
+    showClue(Index, SingleSquareValue(Index));
 }
 
 void SingleBoard::Command2_Click()

@@ -1,0 +1,39 @@
+#include "board.h"
+
+#include "question.h"
+#include "scoring.h"
+#include "texts.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+QString Board::accessibleName(QStringView control, int index, const QString &caption) const
+{
+    if (control == u"Command1") {
+        const QString place = QStringLiteral(", row %1, column %2")
+                                      .arg(index / scoring::squaresPerRow + 1)
+                                      .arg(index % scoring::squaresPerRow + 1);
+        return (caption.isEmpty() ? QStringLiteral("Played") : caption) + place;
+    }
+    if (control == u"ScoreLabel")
+        return QStringLiteral("Current score: $ ") + caption;
+    return {};
+}
+
+bool Board::everySquareUsed()
+{
+    for (int i = 0; i < scoring::squareCount; ++i) {
+        if (!Command1(i)->text().isEmpty())
+            return false;
+    }
+    return true;
+}
+
+void Board::showClue(int index, double value)
+{
+    Question &question = Question::instance();
+    question.show();
+    question.Label1()->setText(texts::moneyText(value));
+    question.setCaption(texts::clueTitle(value));
+    question.setTag(texts::indexText(index));
+}
