@@ -37,28 +37,28 @@ constexpr auto doubleBoardControls = [] {
     return controls;
 }();
 
-constexpr ControlLayout questionControls[] = {
+constexpr auto questionControls = std::to_array<ControlLayout>({
     { "Command1", 2, CommandButton, "Incorrect", 3240, 840, 1335, 855, 3 },
     { "Command1", 1, CommandButton, "No Ring In", 1680, 840, 1335, 855, 2 },
     { "Command1", 0, CommandButton, "Correct", 120, 840, 1335, 855, 1 },
     { "Label1", noIndex, Label, "", 1200, 120, 2415, 495, 0, Alignment::Center },
-};
+});
 
 // Ten digits hold any wager the 32-bit score can take; the arithmetic refuses the rest.
-constexpr ControlLayout dailyDoubleControls[] = {
+constexpr auto dailyDoubleControls = std::to_array<ControlLayout>({
     { "Wager", noIndex, TextBox, "", 1560, 240, 1575, 285, 0, Alignment::Left, "", 10 },
     { "Command1", 0, CommandButton, "Correct", 120, 840, 1335, 855, 1 },
     { "Command1", 1, CommandButton, "Cancel", 1680, 960, 1335, 615, 2 },
     { "Command1", 2, CommandButton, "Incorrect", 3240, 840, 1335, 855, 3 },
     { "Label1", noIndex, Label, "Wager: $", 720, 240, 735, 255, 4, Alignment::Right },
-};
+});
 
-constexpr ControlLayout lastControls[] = {
+constexpr auto lastControls = std::to_array<ControlLayout>({
     { "Frame1", noIndex, Frame, "", 120, 120, 4335, 2775, 0 },
     { "Label2", noIndex, Label, "", 120, 1560, 4095, 255, 2, Alignment::Center, "Frame1" },
     { "Label1", noIndex, Label, "Final Score:", 120, 960, 4095, 255, 1, Alignment::Center,
       "Frame1" },
-};
+});
 
 } // namespace
 

@@ -65,7 +65,7 @@ namespace {
             if (type != QAccessible::Name)
                 return QAccessibleWidget::text(type);
             const QString caption = this->caption();
-            const QString ruled = ruledName(widget(), caption);
+            QString ruled = ruledName(widget(), caption);
             if (!ruled.isNull())
                 return ruled;
             const QString set = widget()->accessibleName();

@@ -33,7 +33,7 @@ public:
                 [this](const QString &text) { m_committed = text; });
     }
 
-    State validate(QString &input, int &) const override
+    State validate(QString &input, int & /*position*/) const override
     {
         if (m_trusted)
             return Acceptable;

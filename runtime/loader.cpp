@@ -14,6 +14,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <utility>
@@ -110,7 +111,8 @@ QWidget *createControl(const ControlLayout &control, QWidget *container)
     case ControlKind::Label: {
         auto *label = new QLabel(caption, container);
         label->setTextFormat(Qt::PlainText);
-        const Qt::Alignment horizontal[] = { Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter };
+        constexpr std::array<Qt::Alignment::enum_type, 3> horizontal = { Qt::AlignLeft, Qt::AlignRight,
+                                                                 Qt::AlignHCenter };
         label->setAlignment(horizontal[int(control.alignment)] | Qt::AlignTop);
         return label;
     }

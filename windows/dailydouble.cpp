@@ -39,7 +39,8 @@ DailyDouble &DailyDouble::instance()
 }
 
 // The box's visible caption is the label "Wager: $" beside it.
-QString DailyDouble::accessibleName(QStringView control, int, const QString &) const
+QString DailyDouble::accessibleName(QStringView control, int /*index*/,
+                                    const QString & /*caption*/) const
 {
     return control == u"Wager" ? QStringLiteral("Wager in dollars") : QString();
 }
