@@ -10,10 +10,11 @@ WERROR ?= $(if $(CI),ON,OFF)
 
 PACKAGES := cmake ninja-build g++ qt6-base-dev fonts-dejavu-core \
             desktop-file-utils appstream dpkg-dev file \
-            xvfb xauth xdotool x11-utils imagemagick valgrind
+            xvfb xauth xdotool x11-utils imagemagick valgrind \
+            dbus at-spi2-core python3-pyatspi python3-xlib
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test build bench deps package clean
+.PHONY: run test build bench soak deps package clean
 
 run: build
 	$(BUILD_DIR)/app/vantorel
@@ -49,6 +50,18 @@ deps:
 	    $(SUDO) apt-get update && \
 	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
 	fi
+
+# Random play for many games on the real widgets: SOAK_GAMES in the normal build, a tenth of
+# that under the sanitizers.
+SOAK_GAMES ?= 1000
+soak: deps
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_WERROR=$(WERROR)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target vantorel_soak
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/vantorel_soak $(SOAK_GAMES)
+	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTOREL_WERROR=$(WERROR) \
+	    -DVANTOREL_SANITIZE=ON
+	cmake --build $(SANITIZE_DIR) -j $(JOBS) --target vantorel_soak
+	QT_QPA_PLATFORM=offscreen $(SANITIZE_DIR)/tests/vantorel_soak $$(( $(SOAK_GAMES) / 10 ))
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(BENCH_DIR)

@@ -1,0 +1,221 @@
+"""Drives the real vantorel executable on Xvfb: xdotool clicks and keys at the controls'
+on-screen places, window titles read back from the X server, label texts read over the
+accessibility bus, screenshots of every window. Every wait is bounded."""
+
+import os
+import re
+import subprocess
+import sys
+import time
+
+EXE, OUT = sys.argv[1], sys.argv[2]
+os.makedirs(OUT, exist_ok=True)
+children = []
+
+
+def fail(message):
+    print("FAIL:", message, flush=True)
+    sys.exit(1)
+
+
+def xdo(*args, check=True):
+    run = subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True, timeout=20)
+    if check and run.returncode != 0:
+        fail(f"xdotool {' '.join(map(str, args))}: {run.stderr.strip()}")
+    return run.stdout.strip()
+
+
+def wait_for(what, probe, seconds=20):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        result = probe()
+        if result:
+            return result
+        time.sleep(0.05)
+    fail(f"timed out waiting for {what}")
+
+
+def visible_window(title):
+    """The id of the mapped window with exactly this title, or None."""
+    pattern = "^" + re.escape(title) + "$"
+    out = xdo("search", "--onlyvisible", "--name", pattern, check=False)
+    return out.split()[0] if out else None
+
+
+def wait_shown(title):
+    return wait_for(f"window '{title}'", lambda: visible_window(title))
+
+
+def wait_hidden(title):
+    wait_for(f"window '{title}' to go", lambda: visible_window(title) is None)
+
+
+def size_of(window):
+    out = xdo("getwindowgeometry", window)
+    w, h = re.search(r"Geometry: (\d+)x(\d+)", out).groups()
+    return int(w), int(h)
+
+
+# Twip rectangles of the layouts the clicks aim at: (left, top, width, height) and the
+# client size, so a place scales to whatever pixel size the window has on this screen.
+BOARD = (9975, 6570)
+DAILY_DOUBLE_BUTTON = (480, 360, 1215, 735)
+CLUE = (4710, 1815)
+CLUE_BUTTONS = {"Correct": (120, 840, 1335, 855), "No Ring In": (1680, 840, 1335, 855),
+                "Incorrect": (3240, 840, 1335, 855)}
+WAGER_BOX = (1560, 240, 1575, 285)
+
+
+def square(index):
+    return (480 + 1560 * (index % 6), 1320 + 1080 * (index // 6), 1215, 735)
+
+
+def click(window, rect, client):
+    width, height = size_of(window)
+    x = round((rect[0] + rect[2] / 2) * width / client[0])
+    y = round((rect[1] + rect[3] / 2) * height / client[1])
+    xdo("mousemove", "--window", window, x, y)
+    xdo("click", "1")
+
+
+def screenshot(window, name):
+    subprocess.run(["import", "-window", window, os.path.join(OUT, f"e2e-{name}.png")],
+                   timeout=30, check=True)
+
+
+def label_texts(title):
+    """The texts of the labels in the window with this title, over the accessibility bus."""
+    import pyatspi
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is None:
+            continue
+        for window in app:
+            if window is not None and window.name == title:
+                texts = []
+                pending = [window]
+                while pending:
+                    node = pending.pop()
+                    if node.getRoleName() == "label":
+                        try:  # the shown text, not an accessible name given to it
+                            texts.append(node.queryText().getText(0, -1))
+                        except NotImplementedError:
+                            texts.append(node.name)
+                    pending.extend(node.getChildAtIndex(i) for i in range(node.childCount))
+                return texts
+    return None
+
+
+
+def wait_label(title, text):
+    # A label's accessible name may put words before what it shows ("Current score: $ 600").
+    def shows():
+        return any(t == text or t.endswith((" " + text, "$" + text))
+                   for t in label_texts(title) or [])
+    wait_for(f"'{text}' in '{title}'", shows)
+
+
+def answer_clue(board, index, button, title):
+    click(board, square(index), BOARD)
+    clue = wait_shown(title)
+    click(clue, CLUE_BUTTONS[button], CLUE)
+    wait_hidden(title)
+
+
+def close_box(window):
+    from Xlib import X, display, protocol
+    d = display.Display()
+    w = d.create_resource_object("window", int(window))
+    protocols = d.intern_atom("WM_PROTOCOLS")
+    delete = d.intern_atom("WM_DELETE_WINDOW")
+    event = protocol.event.ClientMessage(window=w, client_type=protocols,
+                                         data=(32, [delete, X.CurrentTime, 0, 0, 0]))
+    w.send_event(event, event_mask=X.NoEventMask)
+    d.flush()
+
+
+def main():
+    read_fd, write_fd = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24",
+                             "-nolisten", "tcp"], pass_fds=[write_fd])
+    children.append(xvfb)
+    os.close(write_fd)
+    number = os.read(read_fd, 16).decode().strip()
+    if not number:
+        fail("Xvfb did not start")
+    os.environ["DISPLAY"] = ":" + number
+    children.append(subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
+                                     start_new_session=True))
+    # The accessibility bus must answer before the program looks for it.
+    wait_for("the accessibility bus", lambda: subprocess.run(
+        ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+         "org.a11y.Bus.GetAddress"], capture_output=True, timeout=10).returncode == 0)
+    env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    program = subprocess.Popen([EXE], env=env)
+    children.append(program)
+
+    board = wait_shown("Single Vantorel")
+    wait_label("Single Vantorel", "0")
+    screenshot(board, "single-board")
+
+    # $ 600 answered right.
+    click(board, square(12), BOARD)
+    clue = wait_shown("$ 600 Question")
+    screenshot(clue, "question")
+    click(clue, CLUE_BUTTONS["Correct"], CLUE)
+    wait_hidden("$ 600 Question")
+    wait_label("Single Vantorel", "600")
+
+    # A Daily Double of 1000, typed with real keys.
+    click(board, DAILY_DOUBLE_BUTTON, BOARD)
+    wager = wait_shown("Daily Double")
+    click(wager, WAGER_BOX, CLUE)
+    xdo("type", "--delay", "30", "1000")
+    screenshot(wager, "daily-double")
+    click(wager, CLUE_BUTTONS["Correct"], CLUE)
+    wait_hidden("Daily Double")
+    wait_label("Single Vantorel", "1600")
+
+    for index in range(30):
+        if index != 12:
+            answer_clue(board, index, "No Ring In", f"$ {(index // 6 + 1) * 200} Question")
+
+    board = wait_shown("Double Vantorel")
+    wait_label("Double Vantorel", "1600")
+    screenshot(board, "double-board")
+    answer_clue(board, 0, "Correct", "$ 400 Question")
+    wait_label("Double Vantorel", "2000")
+    for index in range(1, 30):
+        answer_clue(board, index, "No Ring In", f"$ {(index // 6 + 1) * 400} Question")
+
+    final = wait_shown("Final Vantorel")
+    click(final, WAGER_BOX, CLUE)
+    xdo("type", "--delay", "30", "500")
+    screenshot(final, "final-wager")
+    click(final, CLUE_BUTTONS["Incorrect"], CLUE)
+    last = wait_shown("Final Score")
+    wait_label("Final Score", "$ 1500")
+    screenshot(last, "final-score")
+    for title in ("Single Vantorel", "Double Vantorel", "Final Vantorel", "Daily Double"):
+        if visible_window(title):
+            fail(f"'{title}' still shows beside the Final Score")
+
+    close_box(last)
+    try:
+        code = program.wait(timeout=20)
+    except subprocess.TimeoutExpired:
+        fail("the program still runs after its Final Score window was closed")
+    if code != 0:
+        fail(f"the program exited with {code}")
+    print("PASS: game played to the Final Score of $ 1500; closing it ended the program")
+
+
+try:
+    main()
+finally:
+    for child in reversed(children):
+        if child.poll() is None:
+            try:  # the bus launcher's own bus daemon goes with it
+                os.killpg(child.pid, 9) if os.getpgid(child.pid) == child.pid else child.kill()
+            except ProcessLookupError:
+                pass
+            child.wait()

@@ -1,0 +1,562 @@
+#pragma once
+
+// A seeded random player for the real windows and an independent model of what the game must
+// show after each of its actions. The player clicks through the window system's input path
+// (so the modal box really blocks the other windows), types and pastes into the wager box and
+// closes windows; after every action the model's score, windows and squares are compared with
+// the program's.
+
+#include "gametest.h"
+#include "layout.h"
+#include "scoring.h"
+#include "texts.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QWindow>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace soak {
+
+enum Win { Single, Double, Clue, Wager, Final, windowCount };
+
+inline const char *windowName(int w)
+{
+    static const char *const names[] = {"first board", "second board", "clue window",
+                                        "wager window", "Final Score"};
+    return names[w];
+}
+
+inline runtime::Form &form(int w)
+{
+    switch (w) {
+    case Single:
+        return SingleBoard::instance();
+    case Double:
+        return DoubleBoard::instance();
+    case Clue:
+        return Question::instance();
+    case Wager:
+        return DailyDouble::instance();
+    default:
+        return Last::instance();
+    }
+}
+
+// What the rules say the program holds, built only from the actions performed.
+struct Model
+{
+    std::int64_t score = 0;
+    std::array<bool, 30> singleUsed {};
+    std::array<bool, 30> doubleUsed {};
+    std::array<bool, windowCount> loaded {};
+    std::vector<int> visible; // by activation, active last
+    int active = -1;
+    bool finalRound = false; // the wager window was made the final wager and not unloaded since
+    int clueSquare = -1;
+    int clueFactor = 1;
+    std::int64_t finalShown = 0; // the score the Final Score window took
+    bool ended = false;
+
+    static std::int64_t rowValue(int square) { return (square / 6 + 1) * 200; }
+
+    bool isVisible(int w) const { return std::count(visible.begin(), visible.end(), w) > 0; }
+    static bool allUsed(const std::array<bool, 30> &used)
+    {
+        return std::all_of(used.begin(), used.end(), [](bool u) { return u; });
+    }
+
+    void addClamped(std::int64_t amount)
+    {
+        score = std::clamp<std::int64_t>(score + amount, INT32_MIN, INT32_MAX);
+    }
+
+    void activate(int w)
+    {
+        std::erase(visible, w);
+        visible.push_back(w);
+        if (active == w)
+            return;
+        active = w;
+        onActivate(w);
+    }
+    void show(int w)
+    {
+        loaded[w] = true;
+        activate(w);
+    }
+    void hide(int w)
+    {
+        std::erase(visible, w);
+        if (active == w) {
+            active = -1;
+            if (!visible.empty())
+                activate(visible.back());
+        }
+    }
+    void unload(int w)
+    {
+        if (!loaded[w])
+            return;
+        loaded[w] = false;
+        if (w == Wager)
+            finalRound = false;
+        if (w == Clue)
+            clueSquare = -1;
+        hide(w);
+        if (std::none_of(loaded.begin(), loaded.end(), [](bool l) { return l; }))
+            ended = true;
+    }
+    void end()
+    {
+        visible.clear();
+        active = -1;
+        for (int w = 0; w < windowCount; ++w)
+            unload(w);
+        ended = true;
+    }
+    void onActivate(int w)
+    {
+        switch (w) {
+        case Single:
+            if (allUsed(singleUsed)) {
+                doubleUsed = {};
+                show(Double);
+                hide(Single);
+            }
+            break;
+        case Double:
+            if (allUsed(doubleUsed)) {
+                finalRound = true;
+                show(Wager);
+                unload(Clue);
+            }
+            break;
+        case Final:
+            finalShown = score;
+            unload(Wager);
+            unload(Single);
+            break;
+        default:
+            break;
+        }
+    }
+    // Everything settled: a program showing nothing ends.
+    void settle()
+    {
+        if (!ended && visible.empty())
+            end();
+    }
+
+    // The user's actions.
+    void press(int w)
+    {
+        if (isVisible(w) && active != w)
+            activate(w);
+    }
+    void square(int board, int index)
+    {
+        if ((board == Single ? singleUsed : doubleUsed)[index])
+            return;
+        show(Clue);
+        clueSquare = index;
+        clueFactor = board == Single ? 1 : 2;
+    }
+    void answer(int button)
+    {
+        if (clueSquare >= 0) {
+            const int direction = button == gametest::Correct ? 1
+                : button == gametest::Incorrect               ? -1
+                                                              : 0;
+            addClamped(direction * clueFactor * rowValue(clueSquare));
+            singleUsed[clueSquare] = doubleUsed[clueSquare] = true;
+        }
+        hide(Clue);
+    }
+    // Returns whether the program must refuse the wager with a message box.
+    bool wager(int button, const QString &text)
+    {
+        if (button != gametest::WagerCancel) {
+            if (text.isEmpty())
+                return true;
+            const std::int64_t amount = text.toLongLong();
+            const std::int64_t next = score + (button == gametest::WagerCorrect ? amount : -amount);
+            if (next < INT32_MIN || next > INT32_MAX)
+                return true;
+            score = next;
+        }
+        if (finalRound) {
+            show(Final);
+            unload(Double);
+        }
+        if (loaded[Wager])
+            hide(Wager);
+        return false;
+    }
+    void close(int w)
+    {
+        unload(w);
+        if (w == Single || w == Double || w == Final)
+            end();
+    }
+};
+
+struct Totals
+{
+    long games = 0;
+    long finished = 0; // reached the Final Score window
+    long actions = 0;
+    long boxes = 0; // message boxes answered
+    QStringList failures;
+};
+
+class Player final : public QObject
+{
+public:
+    explicit Player(std::uint32_t seed)
+        : m_random(seed)
+    {
+        m_modalPoll.setInterval(1);
+        connect(&m_modalPoll, &QTimer::timeout, this, &Player::answerModal);
+    }
+
+    // Plays one game from a fresh program for at most maxActions actions, or until it ends.
+    // Returns false (and records why) at the first difference from the model.
+    bool playGame(int maxActions, Totals &totals)
+    {
+        m_model = Model {};
+        m_totals = &totals;
+        m_failure.clear();
+        ++totals.games;
+        SingleBoard::instance().show();
+        m_model.show(Single);
+        m_modalPoll.start();
+        for (int i = 0; i < maxActions && !m_model.ended && m_failure.isEmpty(); ++i) {
+            step();
+            ++totals.actions;
+            if (m_failure.isEmpty())
+                check();
+        }
+        m_modalPoll.stop();
+        if (m_model.isVisible(Final) || m_model.loaded[Final] || m_model.finalShown)
+            ++totals.finished;
+        runtime::FormRuntime::instance().reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (!m_failure.isEmpty()) {
+            totals.failures << QStringLiteral("game %1 action %2: %3")
+                                   .arg(totals.games)
+                                   .arg(m_actionLog.size())
+                                   .arg(m_failure) +
+                    "\n  last actions: " + m_actionLog.mid(m_actionLog.size() - 12).join(" | ");
+        }
+        m_actionLog.clear();
+        return m_failure.isEmpty();
+    }
+
+private:
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
+    bool chance(int percent) { return pick(100) < percent; }
+
+    void log(const QString &action) { m_actionLog << action; }
+    void fail(const QString &why)
+    {
+        if (m_failure.isEmpty())
+            m_failure = why;
+    }
+
+    // A press and release through the window system, as a person's click arrives.
+    void realClick(QWidget *widget)
+    {
+        QWidget *top = widget->window();
+        QWindow *handle = top->windowHandle();
+        if (!handle)
+            return;
+        QTest::mouseClick(handle, Qt::LeftButton, {}, widget->mapTo(top, widget->rect().center()));
+    }
+
+    void settle()
+    {
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        m_model.settle();
+    }
+
+    QPushButton *boardSquare(int board, int index)
+    {
+        return board == Single ? SingleBoard::instance().Command1(index)
+                               : DoubleBoard::instance().Command1(index);
+    }
+
+    // A random string for the wager box: mostly digits, sometimes long, sometimes junk.
+    QString randomText()
+    {
+        static const QString junk =
+            QStringLiteral("-+ .,eE\t\nabcxyz$%\u00e9\u0663\u00bd0123456789");
+        QString text;
+        const int length = chance(10) ? 1 + pick(60) : 1 + pick(11);
+        const bool digitsOnly = chance(75);
+        for (int i = 0; i < length; ++i)
+            text += digitsOnly ? QChar(u'0' + pick(10)) : junk.at(pick(int(junk.size())));
+        return text;
+    }
+
+    void step()
+    {
+        const int board = m_model.isVisible(Single) ? Single : Double;
+        std::vector<int> choices;
+        auto offer = [&](int action, int weight) { choices.insert(choices.end(), weight, action); };
+        enum { Square, DailyDoubleButton, Answer, WagerButton, Type, Paste, Close, Press };
+        if (m_model.isVisible(board)) {
+            offer(Square, 30);
+            offer(DailyDoubleButton, 3);
+        }
+        if (m_model.isVisible(Clue))
+            offer(Answer, 25);
+        if (m_model.isVisible(Wager)) {
+            offer(WagerButton, 12);
+            offer(Type, 12);
+            offer(Paste, 3);
+        }
+        offer(Close, m_model.isVisible(Final) ? 20 : 1);
+        offer(Press, 3);
+
+        switch (choices[pick(int(choices.size()))]) {
+        case Square: {
+            int index = pick(30);
+            const auto &used = board == Single ? m_model.singleUsed : m_model.doubleUsed;
+            if (chance(80)) { // mostly an open one, so games get to the end
+                std::vector<int> open;
+                for (int i = 0; i < 30; ++i)
+                    if (!used[i])
+                        open.push_back(i);
+                if (!open.empty())
+                    index = open[pick(int(open.size()))];
+            }
+            log(QStringLiteral("square %1 on %2").arg(index).arg(windowName(board)));
+            m_model.press(board);
+            realClick(boardSquare(board, index));
+            m_model.square(board, index);
+            break;
+        }
+        case DailyDoubleButton:
+            log(QStringLiteral("Daily Double on %1").arg(windowName(board)));
+            m_model.press(board);
+            realClick(board == Single ? SingleBoard::instance().Command2()
+                                      : DoubleBoard::instance().Command2());
+            m_model.show(Wager);
+            break;
+        case Answer: {
+            const int button = pick(3);
+            log(QStringLiteral("clue button %1").arg(button));
+            m_model.press(Clue);
+            realClick(Question::instance().Command1(button));
+            m_model.answer(button);
+            // Clicked again as the window hides: a second click lands on nothing.
+            if (chance(10) && Question::instance().isLoaded() &&
+                Question::instance().window()->isVisible() != m_model.isVisible(Clue))
+                fail("clue window shown after its answer");
+            break;
+        }
+        case WagerButton: {
+            DailyDouble &wager = DailyDouble::instance();
+            int button = pick(3);
+            if (!wager.Command1(button)->isVisible())
+                button = gametest::WagerCorrect;
+            const QString text = wager.Wager()->text();
+            log(QStringLiteral("wager button %1 with '%2'").arg(button).arg(text));
+            m_model.press(Wager);
+            m_expectBox = m_model.wager(button, text);
+            const int boxesBefore = m_boxes;
+            realClick(wager.Command1(button));
+            if (m_expectBox != (m_boxes > boxesBefore))
+                fail(QStringLiteral("message box %1 for wager '%2'")
+                         .arg(m_expectBox ? "missing" : "unexpected", text));
+            if (m_expectBox && text.isEmpty() == false && wager.Wager()->text() != text)
+                fail("a refused wager lost its text");
+            m_expectBox = false;
+            break;
+        }
+        case Type: {
+            QLineEdit *box = DailyDouble::instance().Wager();
+            m_model.press(Wager);
+            realClick(box);
+            const QString text = randomText();
+            log(QStringLiteral("type '%1'").arg(text));
+            for (const QChar c : text) {
+                if (c == u'\t' || c == u'\n') {
+                    QTest::keyClick(box, c == u'\t' ? Qt::Key_Tab : Qt::Key_Return);
+                } else if (c.unicode() < 128) {
+                    QTest::keyClick(box, char(c.unicode()));
+                } else { // a character no key of the test keyboard names
+                    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+                    QCoreApplication::sendEvent(box, &press);
+                }
+            }
+            if (chance(20))
+                QTest::keyClick(box, Qt::Key_Backspace);
+            break;
+        }
+        case Paste: {
+            QLineEdit *box = DailyDouble::instance().Wager();
+            m_model.press(Wager);
+            realClick(box);
+            const QString text = randomText();
+            log(QStringLiteral("paste '%1'").arg(text));
+            QGuiApplication::clipboard()->setText(text);
+            QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+            break;
+        }
+        case Close: {
+            if (m_model.visible.empty())
+                break;
+            const int w = m_model.visible[pick(int(m_model.visible.size()))];
+            if ((w == Single || w == Double) && chance(90))
+                break; // rarely the end of the game, so most games reach the Final Score
+            log(QStringLiteral("close %1").arg(windowName(w)));
+            form(w).window()->close();
+            m_model.close(w);
+            break;
+        }
+        case Press: {
+            if (m_model.visible.empty())
+                break;
+            const int w = m_model.visible[pick(int(m_model.visible.size()))];
+            log(QStringLiteral("press on %1").arg(windowName(w)));
+            QWidget *window = form(w).window();
+            QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, QPoint(2, 2));
+            m_model.press(w);
+            break;
+        }
+        }
+        settle();
+    }
+
+    // Inside the modal box's own event loop: clicks elsewhere must change nothing; then the
+    // box is answered.
+    void answerModal()
+    {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || m_inModal)
+            return;
+        m_inModal = true;
+        ++m_boxes;
+        ++m_totals->boxes;
+        if (!m_expectBox)
+            fail("message box nobody asked for: " + box->text());
+        const std::int32_t scoreBefore = SingleBoard::instance().Score;
+        for (int i = pick(4); i > 0; --i) {
+            const int w = m_model.visible[pick(int(m_model.visible.size()))];
+            QList<QPushButton *> buttons = form(w).window()->findChildren<QPushButton *>();
+            // The box is a child of the window it speaks for; its own button is not behind it.
+            buttons.removeIf([box](QPushButton *b) { return b->window() == box; });
+            if (!buttons.isEmpty()) {
+                realClick(buttons.at(pick(int(buttons.size()))));
+            }
+            QCoreApplication::processEvents();
+        }
+        if (SingleBoard::instance().Score != scoreBefore)
+            fail("a click behind the message box changed the score");
+        if (chance(50)) {
+            QTest::keyClick(box, Qt::Key_Enter);
+        } else {
+            log("OK clicked");
+            realClick(box->buttons().constFirst());
+        }
+        m_inModal = false;
+    }
+
+    void check()
+    {
+        runtime::FormRuntime &runtime = runtime::FormRuntime::instance();
+        const bool programEnded = runtime.loadedForms().empty();
+        if (programEnded != m_model.ended)
+            return fail(programEnded ? "the program ended" : "the program did not end");
+        if (m_model.ended)
+            return;
+        bool anyVisible = false;
+        for (int w = 0; w < windowCount; ++w) {
+            runtime::Form &f = form(w);
+            const bool shown = f.isLoaded() && f.visible();
+            anyVisible = anyVisible || shown;
+            if (f.isLoaded() != m_model.loaded[w] && (w != Double || m_model.loaded[w]))
+                return fail(QStringLiteral("%1 loaded is %2").arg(windowName(w)).arg(f.isLoaded()));
+            if (shown != m_model.isVisible(w))
+                return fail(QStringLiteral("%1 visible is %2").arg(windowName(w)).arg(shown));
+            if (f.isLoaded() && f.window()->isVisible() != shown)
+                return fail(QStringLiteral("%1 widget visibility differs").arg(windowName(w)));
+        }
+        if (!anyVisible)
+            return fail("running with no visible window");
+        if (m_model.active < 0 || runtime.activeForm() != &form(m_model.active))
+            return fail(
+                QStringLiteral("active window is %1, expected %2")
+                    .arg(runtime.activeForm() ? runtime.activeForm()->layout().name.data() : "none")
+                    .arg(m_model.active < 0 ? "none" : windowName(m_model.active)));
+        if (SingleBoard::instance().Score != m_model.score)
+            return fail(QStringLiteral("score %1, expected %2")
+                            .arg(SingleBoard::instance().Score)
+                            .arg(m_model.score));
+        if (m_model.isVisible(Final)) {
+            if (Last::instance().Label2()->text() != texts::moneyText(double(m_model.finalShown)))
+                return fail("Final Score shows " + Last::instance().Label2()->text());
+            return;
+        }
+        const int board = m_model.isVisible(Single) ? Single : Double;
+        if (m_model.active == board) {
+            const QLabel *label = board == Single ? SingleBoard::instance().ScoreLabel()
+                                                  : DoubleBoard::instance().ScoreLabel();
+            if (label->text() != texts::scoreText(std::int32_t(m_model.score)))
+                return fail("active board shows " + label->text());
+        }
+        if (m_model.isVisible(board)) {
+            const auto &used = board == Single ? m_model.singleUsed : m_model.doubleUsed;
+            for (int i = 0; i < 30; ++i) {
+                const QString expected = used[i]
+                    ? QString()
+                    : texts::moneyText(double((board == Single ? 1 : 2) * Model::rowValue(i)));
+                if (boardSquare(board, i)->text() != expected)
+                    return fail(QStringLiteral("square %1 reads '%2'")
+                                    .arg(i)
+                                    .arg(boardSquare(board, i)->text()));
+            }
+        }
+        if (m_model.isVisible(Clue)) {
+            Question &clue = Question::instance();
+            const double value = double(m_model.clueFactor * Model::rowValue(m_model.clueSquare));
+            if (clue.tag() != texts::indexText(m_model.clueSquare) ||
+                clue.caption() != texts::clueTitle(value) ||
+                clue.Label1()->text() != texts::moneyText(value))
+                return fail("clue window names the wrong square: " + clue.caption());
+        }
+        if (m_model.loaded[Wager]) {
+            DailyDouble &wager = DailyDouble::instance();
+            const QString text = wager.Wager()->text();
+            if (text.size() > 10 ||
+                std::any_of(text.begin(), text.end(), [](QChar c) { return c < u'0' || c > u'9'; }))
+                return fail("wager box holds '" + text + "'");
+            if (m_model.isVisible(Wager) &&
+                ((wager.caption() == "Final Vantorel") != m_model.finalRound ||
+                 wager.Command1(gametest::WagerCancel)->isVisible() == m_model.finalRound ||
+                 (wager.tag() == "1") != m_model.finalRound))
+                return fail("wager window in the wrong round: " + wager.caption());
+        }
+    }
+
+    std::mt19937 m_random;
+    Model m_model;
+    Totals *m_totals = nullptr;
+    QString m_failure;
+    QStringList m_actionLog;
+    QTimer m_modalPoll;
+    bool m_inModal = false;
+    bool m_expectBox = false;
+    int m_boxes = 0;
+};
+
+} // namespace soak
