@@ -110,10 +110,16 @@ void Form::connectEvents()
     for (const ClickBinding &binding : m_clicks) {
         const auto handler = binding.handler;
         const QString name = controlObjectName(binding.control, -1);
+        // A click still queued when its window went (a quick double click on an answer)
+        // reaches no handler.
+        const auto dispatch = [this, handler](int index) {
+            if (isShown())
+                handler(index);
+        };
         if (QButtonGroup *group = built.arrays.value(name))
-            connect(group, &QButtonGroup::idClicked, window, handler);
+            connect(group, &QButtonGroup::idClicked, window, dispatch);
         else if (auto *button = qobject_cast<QPushButton *>(built.controls.value(name)))
-            connect(button, &QPushButton::clicked, window, [handler] { handler(-1); });
+            connect(button, &QPushButton::clicked, window, [dispatch] { dispatch(-1); });
     }
     for (const KeyPressBinding &binding : m_keyPresses) {
         if (auto *box = qobject_cast<QLineEdit *>(built.controls.value(

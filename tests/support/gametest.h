@@ -40,6 +40,14 @@ inline void click(QAbstractButton *button)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
+// A click as the window system delivers it, so that a modal window can block it.
+inline void clickThroughWindowSystem(QWidget *widget)
+{
+    QWidget *top = widget->window();
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {},
+                      widget->mapTo(top, widget->rect().center()));
+}
+
 inline void startGame()
 {
     SingleBoard::instance().show();
