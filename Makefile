@@ -11,7 +11,7 @@ WERROR ?= $(if $(CI),ON,OFF)
 PACKAGES := cmake ninja-build g++ qt6-base-dev fonts-dejavu-core \
             desktop-file-utils appstream dpkg-dev file \
             xvfb xauth xdotool x11-utils imagemagick valgrind \
-            dbus at-spi2-core python3-pyatspi python3-xlib
+            dbus at-spi2-core python3-pyatspi python3-xlib clang-format
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: run test build bench soak deps package clean

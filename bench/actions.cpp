@@ -55,7 +55,7 @@ void settle()
 // busy machine took meanwhile.
 double cpuMs()
 {
-    timespec now {};
+    timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
@@ -111,7 +111,7 @@ Figures playOneGame()
         settle();
         figures.cpu.ms.push_back(cpuMs() - startCpu);
         figures.wall.ms.push_back(
-            std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+                std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     });
     runtime::FormRuntime::instance().reset();
     return figures;

@@ -46,7 +46,7 @@ Run runProcess(const std::vector<std::string> &args)
         std::exit(1);
     }
     int status = 0;
-    rusage usage {};
+    rusage usage{};
     wait4(pid, &status, 0, &usage);
     const auto end = std::chrono::steady_clock::now();
     posix_spawn_file_actions_destroy(&actions);
@@ -54,7 +54,7 @@ Run runProcess(const std::vector<std::string> &args)
         std::fprintf(stderr, "%s failed (status %d)\n", argv[0], status);
         std::exit(1);
     }
-    return {std::chrono::duration<double, std::milli>(end - start).count(), usage.ru_maxrss};
+    return { std::chrono::duration<double, std::milli>(end - start).count(), usage.ru_maxrss };
 }
 
 double median(std::vector<double> values)
@@ -101,9 +101,9 @@ int main(int argc, char *argv[])
 
     int width = 0, height = 0;
     std::sscanf(boardSize(vantorel).c_str(), "%d %d", &width, &height);
-    const std::vector<std::string> ours = {vantorel};
-    const std::vector<std::string> ourGame = {vantorel, "--play"};
-    const std::vector<std::string> floor = {bare, std::to_string(width), std::to_string(height)};
+    const std::vector<std::string> ours = { vantorel };
+    const std::vector<std::string> ourGame = { vantorel, "--play" };
+    const std::vector<std::string> floor = { bare, std::to_string(width), std::to_string(height) };
 
     // One of each first, to warm the file cache; not counted.
     runProcess(ours);
@@ -127,16 +127,16 @@ int main(int argc, char *argv[])
                 platform ? platform : "default", runs, width, height);
     const double ourMs = median(start.ms), bareMs = median(bareStart.ms);
     std::printf(
-        "  start-up     vantorel %7.1f ms   bare window %7.1f ms   ratio %.3f  (target 1.15)\n",
-        ourMs, bareMs, ourMs / bareMs);
+            "  start-up     vantorel %7.1f ms   bare window %7.1f ms   ratio %.3f  (target 1.15)\n",
+            ourMs, bareMs, ourMs / bareMs);
     const double ourKb = median(start.rssKb), gameKb = median(game.rssKb),
                  bareKb = median(bareStart.rssKb);
     std::printf(
-        "  peak memory  vantorel %7.1f MiB  bare window %7.1f MiB  ratio %.3f  (at start-up)\n",
-        ourKb / 1024, bareKb / 1024, ourKb / bareKb);
+            "  peak memory  vantorel %7.1f MiB  bare window %7.1f MiB  ratio %.3f  (at start-up)\n",
+            ourKb / 1024, bareKb / 1024, ourKb / bareKb);
     std::printf(
-        "  peak memory  vantorel %7.1f MiB  bare window %7.1f MiB  ratio %.3f  (whole game, "
-        "target 1.15)\n",
-        gameKb / 1024, bareKb / 1024, gameKb / bareKb);
+            "  peak memory  vantorel %7.1f MiB  bare window %7.1f MiB  ratio %.3f  (whole game, "
+            "target 1.15)\n",
+            gameKb / 1024, bareKb / 1024, gameKb / bareKb);
     return 0;
 }

@@ -17,7 +17,9 @@ struct Identity
     std::string_view iconResource;
 };
 
-inline constexpr Identity identity = { "Vantorel Scorekeeper", "Vantorel", "Vantorel.exe", "1.01",
-                                       { 1, 1, 0, 0 },         "vantorel", ":/icons/vantorel" };
+inline constexpr Identity identity = { "Vantorel Scorekeeper", "Vantorel",
+                                       "Vantorel.exe",         "1.01",
+                                       { 1, 1, 0, 0 },         "vantorel",
+                                       ":/icons/vantorel" };
 
 } // namespace layouts

@@ -5,6 +5,9 @@ namespace {
 
 using enum ControlKind;
 
+// Tables read best one control to a row.
+// clang-format off
+
 constexpr auto singleBoardControls = [] {
     std::array<ControlLayout, 35> controls {};
     controls[0] = { "Command2", noIndex, CommandButton, "Daily Double", 480, 360, 1215, 735, 32 };
@@ -60,25 +63,29 @@ constexpr auto lastControls = std::to_array<ControlLayout>({
       "Frame1" },
 });
 
+// clang-format on
+
 } // namespace
 
-constexpr WindowLayout singleBoard = { "SingleBoard", "Single Vantorel", "", 9975, 6570,
-                                       StartUpPosition::Manual, 1035, 2175, true,
-                                       singleBoardControls };
+constexpr WindowLayout singleBoard = { "SingleBoard", "Single Vantorel",       "",   9975,
+                                       6570,          StartUpPosition::Manual, 1035, 2175,
+                                       true,          singleBoardControls };
 
-constexpr WindowLayout doubleBoard = { "DoubleBoard", "Double Vantorel", "", 9975, 6570,
-                                       StartUpPosition::Manual, 1035, 2175, true,
-                                       doubleBoardControls };
+constexpr WindowLayout doubleBoard = { "DoubleBoard", "Double Vantorel",       "",   9975,
+                                       6570,          StartUpPosition::Manual, 1035, 2175,
+                                       true,          doubleBoardControls };
 
-constexpr WindowLayout question = { "Question", "Question", "", 4710, 1815,
-                                    StartUpPosition::Manual, 3555, 4485, false,
-                                    questionControls };
+constexpr WindowLayout question = {
+    "Question", "Question",      "", 4710, 1815, StartUpPosition::Manual, 3555, 4485,
+    false,      questionControls
+};
 
-constexpr WindowLayout dailyDouble = { "DailyDouble", "Daily Double", "0", 4710, 1815,
-                                       StartUpPosition::Manual, 3555, 4485, false,
-                                       dailyDoubleControls };
+constexpr WindowLayout dailyDouble = { "DailyDouble", "Daily Double",          "0",  4710,
+                                       1815,          StartUpPosition::Manual, 3555, 4485,
+                                       false,         dailyDoubleControls };
 
-constexpr WindowLayout last = { "Last", "Final Score", "", 4575, 3015,
-                                StartUpPosition::WindowsDefault, 0, 0, true, lastControls };
+constexpr WindowLayout last = {
+    "Last", "Final Score", "", 4575, 3015, StartUpPosition::WindowsDefault, 0, 0, true, lastControls
+};
 
 } // namespace layouts

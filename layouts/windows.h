@@ -12,9 +12,15 @@ inline constexpr int boardSquares = 30;
 
 constexpr ControlLayout boardSquare(int index, int tabIndex)
 {
-    return { "Command1", index,  ControlKind::CommandButton, "Command1",
-             480 + 1560 * (index % boardColumns), 1320 + 1080 * (index / boardColumns),
-             1215,       735,    tabIndex };
+    return { "Command1",
+             index,
+             ControlKind::CommandButton,
+             "Command1",
+             480 + 1560 * (index % boardColumns),
+             1320 + 1080 * (index / boardColumns),
+             1215,
+             735,
+             tabIndex };
 }
 
 extern const WindowLayout singleBoard;
@@ -24,7 +30,7 @@ extern const WindowLayout dailyDouble;
 extern const WindowLayout last;
 
 inline constexpr std::array<const WindowLayout *, 5> allWindows = { &singleBoard, &doubleBoard,
-                                                                     &question, &dailyDouble,
-                                                                     &last };
+                                                                    &question, &dailyDouble,
+                                                                    &last };
 
 } // namespace layouts

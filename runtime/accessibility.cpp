@@ -17,126 +17,123 @@
 namespace runtime {
 namespace {
 
-    bool isFormWindow(const QWidget *window)
-    {
-        const QString name = window->objectName();
-        for (const layouts::WindowLayout *layout : layouts::allWindows) {
-            if (name == QLatin1StringView(layout->name.data(), qsizetype(layout->name.size())))
-                return true;
-        }
-        return false;
+bool isFormWindow(const QWidget *window)
+{
+    const QString name = window->objectName();
+    for (const layouts::WindowLayout *layout : layouts::allWindows) {
+        if (name == QLatin1StringView(layout->name.data(), qsizetype(layout->name.size())))
+            return true;
     }
+    return false;
+}
 
-    // "Command1_14" is element 14 of the array Command1; "ScoreLabel" is no array element.
-    QString ruledName(const QWidget *control, const QString &caption)
-    {
-        const Form *form = FormRuntime::instance().formOfWindow(control->window());
-        if (!form)
-            return {};
-        const QString objectName = control->objectName();
-        const qsizetype separator = objectName.lastIndexOf(u'_');
-        bool isElement = false;
-        const int index = separator < 0 ? -1 : objectName.sliced(separator + 1).toInt(&isElement);
-        return isElement
+// "Command1_14" is element 14 of the array Command1; "ScoreLabel" is no array element.
+QString ruledName(const QWidget *control, const QString &caption)
+{
+    const Form *form = FormRuntime::instance().formOfWindow(control->window());
+    if (!form)
+        return {};
+    const QString objectName = control->objectName();
+    const qsizetype separator = objectName.lastIndexOf(u'_');
+    bool isElement = false;
+    const int index = separator < 0 ? -1 : objectName.sliced(separator + 1).toInt(&isElement);
+    return isElement
             ? form->accessibleName(QStringView(objectName).first(separator), index, caption)
             : form->accessibleName(objectName, -1, caption);
+}
+
+// Qt's own reading of a caption: the mnemonic marker goes, a doubled one stands for itself.
+QString withoutMnemonic(const QString &caption)
+{
+    QString text;
+    text.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && ++i == caption.size())
+            break;
+        text.append(caption[i]);
+    }
+    return text;
+}
+
+class AccessibleControl : public QAccessibleWidget
+{
+public:
+    using QAccessibleWidget::QAccessibleWidget;
+
+    QString text(QAccessible::Text type) const override
+    {
+        if (type != QAccessible::Name)
+            return QAccessibleWidget::text(type);
+        const QString caption = this->caption();
+        QString ruled = ruledName(widget(), caption);
+        if (!ruled.isNull())
+            return ruled;
+        const QString set = widget()->accessibleName();
+        return set.isEmpty() ? caption : set;
     }
 
-    // Qt's own reading of a caption: the mnemonic marker goes, a doubled one stands for itself.
-    QString withoutMnemonic(const QString &caption)
+protected:
+    virtual QString caption() const = 0;
+};
+
+class AccessibleButton final : public AccessibleControl
+{
+public:
+    explicit AccessibleButton(QPushButton *button) : AccessibleControl(button, QAccessible::Button)
+    { }
+
+    QAccessible::State state() const override
     {
-        QString text;
-        text.reserve(caption.size());
-        for (qsizetype i = 0; i < caption.size(); ++i) {
-            if (caption[i] == u'&' && ++i == caption.size())
-                break;
-            text.append(caption[i]);
-        }
-        return text;
+        QAccessible::State state = AccessibleControl::state();
+        state.pressed = button()->isDown();
+        return state;
     }
 
-    class AccessibleControl : public QAccessibleWidget
+    QStringList actionNames() const override
     {
-    public:
-        using QAccessibleWidget::QAccessibleWidget;
-
-        QString text(QAccessible::Text type) const override
-        {
-            if (type != QAccessible::Name)
-                return QAccessibleWidget::text(type);
-            const QString caption = this->caption();
-            QString ruled = ruledName(widget(), caption);
-            if (!ruled.isNull())
-                return ruled;
-            const QString set = widget()->accessibleName();
-            return set.isEmpty() ? caption : set;
-        }
-
-    protected:
-        virtual QString caption() const = 0;
-    };
-
-    class AccessibleButton final : public AccessibleControl
-    {
-    public:
-        explicit AccessibleButton(QPushButton *button)
-            : AccessibleControl(button, QAccessible::Button)
-        { }
-
-        QAccessible::State state() const override
-        {
-            QAccessible::State state = AccessibleControl::state();
-            state.pressed = button()->isDown();
-            return state;
-        }
-
-        QStringList actionNames() const override
-        {
-            QStringList names {pressAction()};
-            names += AccessibleControl::actionNames();
-            return names;
-        }
-
-        void doAction(const QString &action) override
-        {
-            if (action == pressAction()) {
-                if (button()->isEnabled())
-                    button()->animateClick();
-                return;
-            }
-            AccessibleControl::doAction(action);
-        }
-
-    private:
-        QPushButton *button() const { return static_cast<QPushButton *>(widget()); }
-        QString caption() const override { return withoutMnemonic(button()->text()); }
-    };
-
-    class AccessibleLabel final : public AccessibleControl
-    {
-    public:
-        explicit AccessibleLabel(QLabel *label)
-            : AccessibleControl(label, QAccessible::StaticText)
-        { }
-
-    private:
-        QString caption() const override { return static_cast<QLabel *>(widget())->text(); }
-    };
-
-    // Qt asks while a control is still being built, before its window belongs to a form; the
-    // window's name already tells whose it is.
-    QAccessibleInterface *accessibleControl(const QString &className, QObject *object)
-    {
-        const bool isButton = className == QLatin1StringView("QPushButton");
-        if (!isButton && className != QLatin1StringView("QLabel"))
-            return nullptr;
-        auto *widget = static_cast<QWidget *>(object);
-        if (!isFormWindow(widget->window()))
-            return nullptr;
-        if (isButton)
-            return new AccessibleButton(static_cast<QPushButton *>(widget));
-        return new AccessibleLabel(static_cast<QLabel *>(widget));
+        QStringList names{ pressAction() };
+        names += AccessibleControl::actionNames();
+        return names;
     }
+
+    void doAction(const QString &action) override
+    {
+        if (action == pressAction()) {
+            if (button()->isEnabled())
+                button()->animateClick();
+            return;
+        }
+        AccessibleControl::doAction(action);
+    }
+
+private:
+    QPushButton *button() const { return static_cast<QPushButton *>(widget()); }
+    QString caption() const override { return withoutMnemonic(button()->text()); }
+};
+
+class AccessibleLabel final : public AccessibleControl
+{
+public:
+    explicit AccessibleLabel(QLabel *label) : AccessibleControl(label, QAccessible::StaticText) { }
+
+private:
+    QString caption() const override { return static_cast<QLabel *>(widget())->text(); }
+};
+
+// Qt asks while a control is still being built, before its window belongs to a form; the
+// window's name already tells whose it is.
+QAccessibleInterface *accessibleControl(const QString &className, QObject *object)
+{
+    const bool isButton = className == QLatin1StringView("QPushButton");
+    if (!isButton && className != QLatin1StringView("QLabel"))
+        return nullptr;
+    auto *widget = static_cast<QWidget *>(object);
+    if (!isFormWindow(widget->window()))
+        return nullptr;
+    if (isButton)
+        return new AccessibleButton(static_cast<QPushButton *>(widget));
+    return new AccessibleLabel(static_cast<QLabel *>(widget));
+}
 
 } // namespace
 

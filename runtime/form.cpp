@@ -24,10 +24,10 @@ class KeyPressValidator final : public QValidator
 public:
     // trusted is set while the box takes a character that KeyPress itself chose.
     KeyPressValidator(std::function<void(int &)> keyPress, QLineEdit *textBox, const bool &trusted)
-        : QValidator(textBox)
-        , m_keyPress(std::move(keyPress))
-        , m_committed(textBox->text())
-        , m_trusted(trusted)
+        : QValidator(textBox),
+          m_keyPress(std::move(keyPress)),
+          m_committed(textBox->text()),
+          m_trusted(trusted)
     {
         connect(textBox, &QLineEdit::textChanged, this,
                 [this](const QString &text) { m_committed = text; });
@@ -67,7 +67,8 @@ private:
 // shortcuts such as Ctrl+C.
 bool producesCharacter(const QKeyEvent &key)
 {
-    if (key.text().isEmpty() || key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+    if (key.text().isEmpty()
+        || key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return false;
     return key.key() != Qt::Key_Tab && key.key() != Qt::Key_Backtab && key.key() != Qt::Key_Delete;
 }
@@ -93,8 +94,8 @@ Form::Loaded &Form::load()
 {
     if (!m_loaded) {
         m_loaded = std::make_unique<Loaded>(
-                Loaded { buildWindow(m_layout), QString::fromUtf8(m_layout.tag.data(),
-                                                                  qsizetype(m_layout.tag.size())) });
+                Loaded{ buildWindow(m_layout),
+                        QString::fromUtf8(m_layout.tag.data(), qsizetype(m_layout.tag.size())) });
         m_loaded->built.window->installEventFilter(this);
         connectEvents();
         nameTextBoxes();
@@ -122,8 +123,8 @@ void Form::connectEvents()
             connect(button, &QPushButton::clicked, window, [dispatch] { dispatch(-1); });
     }
     for (const KeyPressBinding &binding : m_keyPresses) {
-        if (auto *box = qobject_cast<QLineEdit *>(built.controls.value(
-                    controlObjectName(binding.control, -1)))) {
+        if (auto *box = qobject_cast<QLineEdit *>(
+                    built.controls.value(controlObjectName(binding.control, -1)))) {
             box->installEventFilter(this);
             box->setValidator(new KeyPressValidator(binding.handler, box, m_insertingKeyPress));
         }

@@ -97,7 +97,8 @@ protected:
     template<class W>
     void onClick(std::string_view name, void (W::*handler)())
     {
-        m_clicks.push_back({ name, [this, handler](int) { (static_cast<W *>(this)->*handler)(); } });
+        m_clicks.push_back(
+                { name, [this, handler](int) { (static_cast<W *>(this)->*handler)(); } });
     }
     template<class W>
     void onClick(std::string_view name, void (W::*handler)(int))

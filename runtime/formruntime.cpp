@@ -86,8 +86,8 @@ Form *FormRuntime::formOfWindow(const QObject *object) const
 int FormRuntime::run(Form &startUp)
 {
     QGuiApplication::setQuitOnLastWindowClosed(false);
-    const QMetaObject::Connection quit = connect(this, &FormRuntime::ended, qApp,
-                                                 &QCoreApplication::quit, Qt::QueuedConnection);
+    const QMetaObject::Connection quit =
+            connect(this, &FormRuntime::ended, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     startUp.show();
     const int exitCode = loadedForms().empty() ? 0 : QApplication::exec();
     disconnect(quit);

@@ -111,8 +111,9 @@ QWidget *createControl(const ControlLayout &control, QWidget *container)
     case ControlKind::Label: {
         auto *label = new QLabel(caption, container);
         label->setTextFormat(Qt::PlainText);
-        constexpr std::array<Qt::Alignment::enum_type, 3> horizontal = { Qt::AlignLeft, Qt::AlignRight,
-                                                                 Qt::AlignHCenter };
+        constexpr std::array<Qt::Alignment::enum_type, 3> horizontal = { Qt::AlignLeft,
+                                                                         Qt::AlignRight,
+                                                                         Qt::AlignHCenter };
         label->setAlignment(horizontal[int(control.alignment)] | Qt::AlignTop);
         return label;
     }
@@ -158,8 +159,8 @@ BuiltWindow buildWindow(const WindowLayout &layout)
     window->setWindowTitle(toQString(layout.caption));
     const QSize clientSize(toPixels(layout.clientWidth), toPixels(layout.clientHeight));
     if (layout.startUpPosition == layouts::StartUpPosition::Manual)
-        window->setGeometry(QRect(QPoint(toPixels(layout.clientLeft), toPixels(layout.clientTop)),
-                                  clientSize));
+        window->setGeometry(
+                QRect(QPoint(toPixels(layout.clientLeft), toPixels(layout.clientTop)), clientSize));
     window->setFixedSize(clientSize);
 
     QList<std::pair<int, QWidget *>> focusable;

@@ -122,9 +122,9 @@ void tst_Accessibility::fixedNames_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("role");
     QTest::newRow("wager box: what goes in it, not its empty text")
-        << "DailyDouble"
-        << "Wager"
-        << "Wager in dollars" << int(QAccessible::EditableText);
+            << "DailyDouble"
+            << "Wager"
+            << "Wager in dollars" << int(QAccessible::EditableText);
     QTest::newRow("captioned button reads its caption") << "Question"
                                                         << "Command1_2"
                                                         << "Incorrect" << int(QAccessible::Button);
@@ -146,10 +146,10 @@ void tst_Accessibility::fixedNames()
     QFETCH(QString, name);
     QFETCH(int, role);
     runtime::Form &form = window == "DailyDouble"
-        ? static_cast<runtime::Form &>(DailyDouble::instance())
-        : window == "Question"    ? Question::instance()
-        : window == "SingleBoard" ? static_cast<runtime::Form &>(SingleBoard::instance())
-                                  : Last::instance();
+            ? static_cast<runtime::Form &>(DailyDouble::instance())
+            : window == "Question"    ? Question::instance()
+            : window == "SingleBoard" ? static_cast<runtime::Form &>(SingleBoard::instance())
+                                      : Last::instance();
     QWidget *widget = form.window()->findChild<QWidget *>(control);
     QVERIFY(widget);
     QAccessibleInterface *interface = accessible(widget);
@@ -165,7 +165,7 @@ void tst_Accessibility::squarePressedThroughTheScreenReader()
     QAccessibleInterface *square = accessible(SingleBoard::instance().Command1(7));
     QVERIFY(square && square->actionInterface());
     QVERIFY(square->actionInterface()->actionNames().contains(
-        QAccessibleActionInterface::pressAction()));
+            QAccessibleActionInterface::pressAction()));
     square->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QTRY_VERIFY(Question::instance().isLoaded() && Question::instance().visible());
     QCOMPARE(Question::instance().Label1()->text(), "$ 400");

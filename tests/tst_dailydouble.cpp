@@ -96,11 +96,11 @@ void tst_DailyDouble::wagerIsScored_data()
     QTest::newRow("incorrect on the first board") << false << int(WagerIncorrect) << "500" << 500;
     QTest::newRow("leading zeros in wager") << false << int(WagerCorrect) << "007" << 1007;
     QTest::newRow("zero wager changes nothing") << false << int(WagerCorrect) << "0" << 1000;
-    QTest::newRow("wager larger than the score")
-            << false << int(WagerIncorrect) << "3000" << -2000;
+    QTest::newRow("wager larger than the score") << false << int(WagerIncorrect) << "3000" << -2000;
     QTest::newRow("second board adds the wager, not double")
             << true << int(WagerCorrect) << "500" << 1500;
-    QTest::newRow("second board subtracts the wager") << true << int(WagerIncorrect) << "500" << 500;
+    QTest::newRow("second board subtracts the wager")
+            << true << int(WagerIncorrect) << "500" << 500;
 }
 
 void tst_DailyDouble::wagerIsScored()
@@ -189,12 +189,12 @@ void tst_DailyDouble::wagerBeyondTheScoreRangeIsRefused_data()
     QTest::addColumn<int>("scoreAfter");
     constexpr int highest = std::numeric_limits<std::int32_t>::max();
     constexpr int lowest = std::numeric_limits<std::int32_t>::min();
-    QTest::newRow("one past the highest score")
-            << highest - 10 << int(WagerCorrect) << "11" << "10" << highest;
-    QTest::newRow("one past the lowest score")
-            << lowest + 10 << int(WagerIncorrect) << "11" << "10" << lowest;
-    QTest::newRow("ten nines from zero")
-            << 0 << int(WagerCorrect) << "9999999999" << "2147483647" << highest;
+    QTest::newRow("one past the highest score") << highest - 10 << int(WagerCorrect) << "11"
+                                                << "10" << highest;
+    QTest::newRow("one past the lowest score") << lowest + 10 << int(WagerIncorrect) << "11"
+                                               << "10" << lowest;
+    QTest::newRow("ten nines from zero") << 0 << int(WagerCorrect) << "9999999999"
+                                         << "2147483647" << highest;
 }
 
 void tst_DailyDouble::wagerBeyondTheScoreRangeIsRefused()
@@ -229,11 +229,16 @@ void tst_DailyDouble::pastedTextMustBeDigits_data()
 {
     QTest::addColumn<QString>("pasted");
     QTest::addColumn<QString>("text");
-    QTest::newRow("digits are taken") << "250" << "1250";
-    QTest::newRow("letters are refused whole") << "2a5" << "1";
-    QTest::newRow("a negative amount is refused") << "-250" << "1";
-    QTest::newRow("a decimal amount is refused") << "2.5" << "1";
-    QTest::newRow("whitespace is refused") << " 25\n" << "1";
+    QTest::newRow("digits are taken") << "250"
+                                      << "1250";
+    QTest::newRow("letters are refused whole") << "2a5"
+                                               << "1";
+    QTest::newRow("a negative amount is refused") << "-250"
+                                                  << "1";
+    QTest::newRow("a decimal amount is refused") << "2.5"
+                                                 << "1";
+    QTest::newRow("whitespace is refused") << " 25\n"
+                                           << "1";
     QTest::newRow("a backspace code is refused") << QStringLiteral("2\b5") << "1";
 }
 

@@ -19,10 +19,13 @@ constexpr ControlLayout probeControls[] = {
     { "Text1", noIndex, ControlKind::TextBox, "", 120, 1320, 1215, 285, 3 },
 };
 
-constexpr WindowLayout probeLayout = { "Probe", "Probe", "design tag", 3000, 2000,
-                                       StartUpPosition::Manual, 300, 300, false, probeControls };
-constexpr WindowLayout mainProbeLayout = { "MainProbe", "Main", "", 3000, 2000,
-                                           StartUpPosition::Manual, 300, 300, true, probeControls };
+constexpr WindowLayout probeLayout = { "Probe",      "Probe", "design tag",
+                                       3000,         2000,    StartUpPosition::Manual,
+                                       300,          300,     false,
+                                       probeControls };
+constexpr WindowLayout mainProbeLayout = {
+    "MainProbe", "Main", "", 3000, 2000, StartUpPosition::Manual, 300, 300, true, probeControls
+};
 
 // A window that records its events; Command1(1) unloads it from inside its own handler.
 template<int N>
@@ -109,7 +112,7 @@ void tst_FormRuntime::loadsOnControlReferenceOnly()
     QVERIFY(probe.isLoaded());
     QVERIFY(!probe.visible());
     QVERIFY(!probe.window()->isVisible());
-    QCOMPARE(events, QStringList { "P1 load" });
+    QCOMPARE(events, QStringList{ "P1 load" });
 
     QCOMPARE(probe.caption(), "Probe");
     QCOMPARE(probe.tag(), "design tag");
@@ -161,17 +164,17 @@ void tst_FormRuntime::activationPassesBackOnHideAndUnload()
     events.clear();
 
     leave(ProbeC::instance());
-    QCOMPARE(events, QStringList { "P2 activate" });
+    QCOMPARE(events, QStringList{ "P2 activate" });
     QCOMPARE(runtime.activeForm(), &ProbeB::instance());
 
     // A window that is not active leaves without moving the activation.
     leave(ProbeA::instance());
-    QCOMPARE(events, QStringList { "P2 activate" });
+    QCOMPARE(events, QStringList{ "P2 activate" });
 
     ProbeA::instance().show();
     leave(ProbeA::instance());
     QCOMPARE(events.filter("activate"),
-             (QStringList { "P2 activate", "P1 activate", "P2 activate" }));
+             (QStringList{ "P2 activate", "P1 activate", "P2 activate" }));
     QCOMPARE(runtime.activeForm(), &ProbeB::instance());
     QTRY_COMPARE(QApplication::activeWindow(), ProbeB::instance().window());
 }
@@ -180,7 +183,7 @@ void tst_FormRuntime::showingTheActiveWindowDoesNotActivateAgain()
 {
     ProbeA::instance().show();
     ProbeA::instance().show();
-    QCOMPARE(events, (QStringList { "P1 load", "P1 activate" }));
+    QCOMPARE(events, (QStringList{ "P1 load", "P1 activate" }));
 }
 
 void tst_FormRuntime::clickOnInactiveWindowActivatesBeforeClick()
@@ -189,7 +192,7 @@ void tst_FormRuntime::clickOnInactiveWindowActivatesBeforeClick()
     ProbeB::instance().show();
     events.clear();
     gametest::click(ProbeA::instance().Command1(0));
-    QCOMPARE(events, (QStringList { "P1 activate", "P1 click 0" }));
+    QCOMPARE(events, (QStringList{ "P1 activate", "P1 click 0" }));
     QCOMPARE(runtime::FormRuntime::instance().activeForm(), &ProbeA::instance());
 
     // Clicking the active window again activates nothing.
@@ -207,7 +210,7 @@ void tst_FormRuntime::unloadInsideOwnHandlerIsSafe()
     gametest::click(ProbeA::instance().Command1(1));
     QCOMPARE(ProbeA::instance().Member, 1);
     QVERIFY(!ProbeA::instance().isLoaded());
-    QCOMPARE(events, (QStringList { "P1 click 1", "P2 activate" }));
+    QCOMPARE(events, (QStringList{ "P1 click 1", "P2 activate" }));
     QTRY_VERIFY(window.isNull());
 }
 
@@ -231,7 +234,7 @@ void tst_FormRuntime::closingASecondaryWindowOnlyUnloadsIt()
 
     QVERIFY(ProbeA::instance().window()->close());
     QVERIFY(!ProbeA::instance().isLoaded());
-    QCOMPARE(events, QStringList { "P0 activate" });
+    QCOMPARE(events, QStringList{ "P0 activate" });
     QVERIFY(MainProbe::instance().visible());
     QTest::qWait(0);
     QCOMPARE(ended.count(), 0);

@@ -108,19 +108,19 @@ void tst_Game::closeBoxAtEveryStage_data()
     QTest::newRow("first board under a wager ends the program")
             << Stage::WagerOpen << "SingleBoard" << ended;
     QTest::newRow("clue window: the board plays on")
-            << Stage::ClueOpen << "Question" << QStringList { "SingleBoard" };
+            << Stage::ClueOpen << "Question" << QStringList{ "SingleBoard" };
     QTest::newRow("wager window: the board plays on")
-            << Stage::WagerOpen << "DailyDouble" << QStringList { "SingleBoard" };
+            << Stage::WagerOpen << "DailyDouble" << QStringList{ "SingleBoard" };
     QTest::newRow("clue window under a wager")
-            << Stage::ClueAndWagerOpen << "Question" << QStringList { "DailyDouble", "SingleBoard" };
+            << Stage::ClueAndWagerOpen << "Question" << QStringList{ "DailyDouble", "SingleBoard" };
     QTest::newRow("wager window over a clue")
-            << Stage::ClueAndWagerOpen << "DailyDouble" << QStringList { "Question", "SingleBoard" };
+            << Stage::ClueAndWagerOpen << "DailyDouble" << QStringList{ "Question", "SingleBoard" };
     QTest::newRow("second board ends the program")
             << Stage::SecondRoundClueOpen << "DoubleBoard" << ended;
     QTest::newRow("clue window of the second board")
-            << Stage::SecondRoundClueOpen << "Question" << QStringList { "DoubleBoard" };
+            << Stage::SecondRoundClueOpen << "Question" << QStringList{ "DoubleBoard" };
     QTest::newRow("final wager comes back at once")
-            << Stage::FinalWager << "DailyDouble" << QStringList { "DailyDouble", "DoubleBoard" };
+            << Stage::FinalWager << "DailyDouble" << QStringList{ "DailyDouble", "DoubleBoard" };
     QTest::newRow("second board during the final wager ends the program")
             << Stage::FinalWager << "DoubleBoard" << ended;
     QTest::newRow("final score ends the program") << Stage::FinalScore << "Last" << ended;

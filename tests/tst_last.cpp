@@ -25,13 +25,18 @@ void tst_Last::wholeGameEndsOnTheFinalScore_data()
     QTest::addColumn<QString>("finalScore");
     // Before the final wager the score is 600: 200 + 1000 - 400 and a Daily Double of 500 lost
     // on the first board, 2000 - 1200 and another 500 lost on the second.
-    QTest::newRow("correct") << int(WagerCorrect) << "400" << "$ 1000";
-    QTest::newRow("incorrect") << int(WagerIncorrect) << "400" << "$ 200";
-    QTest::newRow("all in, correct doubles the score") << int(WagerCorrect) << "600" << "$ 1200";
-    QTest::newRow("all in, incorrect leaves nothing") << int(WagerIncorrect) << "600" << "$ 0";
-    QTest::newRow("more than the score, incorrect goes negative")
-            << int(WagerIncorrect) << "1400" << "$-800";
-    QTest::newRow("nothing wagered") << int(WagerCorrect) << "0" << "$ 600";
+    QTest::newRow("correct") << int(WagerCorrect) << "400"
+                             << "$ 1000";
+    QTest::newRow("incorrect") << int(WagerIncorrect) << "400"
+                               << "$ 200";
+    QTest::newRow("all in, correct doubles the score") << int(WagerCorrect) << "600"
+                                                       << "$ 1200";
+    QTest::newRow("all in, incorrect leaves nothing") << int(WagerIncorrect) << "600"
+                                                      << "$ 0";
+    QTest::newRow("more than the score, incorrect goes negative") << int(WagerIncorrect) << "1400"
+                                                                  << "$-800";
+    QTest::newRow("nothing wagered") << int(WagerCorrect) << "0"
+                                     << "$ 600";
 }
 
 void tst_Last::wholeGameEndsOnTheFinalScore()
@@ -65,7 +70,7 @@ void tst_Last::wholeGameEndsOnTheFinalScore()
     QCOMPARE(last.Label1()->text(), "Final Score:");
     QCOMPARE(last.Label2()->text(), finalScore);
     const std::vector<runtime::Form *> loaded = runtime::FormRuntime::instance().loadedForms();
-    QCOMPARE(loaded, std::vector<runtime::Form *> { &last });
+    QCOMPARE(loaded, std::vector<runtime::Form *>{ &last });
     QCOMPARE(runtime::FormRuntime::instance().activeForm(), &last);
     QTest::qWait(0);
     QCOMPARE(ended.count(), 0);

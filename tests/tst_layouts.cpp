@@ -87,12 +87,21 @@ void tst_Layouts::windowsAsDesigned_data()
     QTest::addColumn<QString>("tag");
     QTest::addColumn<QSize>("clientTwips");
     QTest::addColumn<int>("controlCount");
-    QTest::newRow("first board") << "SingleBoard" << "Single Vantorel" << "" << QSize(9975, 6570) << 35;
-    QTest::newRow("second board") << "DoubleBoard" << "Double Vantorel" << "" << QSize(9975, 6570) << 35;
-    QTest::newRow("clue window") << "Question" << "Question" << "" << QSize(4710, 1815) << 4;
-    QTest::newRow("wager window starts out of the final round")
-            << "DailyDouble" << "Daily Double" << "0" << QSize(4710, 1815) << 5;
-    QTest::newRow("final score") << "Last" << "Final Score" << "" << QSize(4575, 3015) << 3;
+    QTest::newRow("first board") << "SingleBoard"
+                                 << "Single Vantorel"
+                                 << "" << QSize(9975, 6570) << 35;
+    QTest::newRow("second board") << "DoubleBoard"
+                                  << "Double Vantorel"
+                                  << "" << QSize(9975, 6570) << 35;
+    QTest::newRow("clue window") << "Question"
+                                 << "Question"
+                                 << "" << QSize(4710, 1815) << 4;
+    QTest::newRow("wager window starts out of the final round") << "DailyDouble"
+                                                                << "Daily Double"
+                                                                << "0" << QSize(4710, 1815) << 5;
+    QTest::newRow("final score") << "Last"
+                                 << "Final Score"
+                                 << "" << QSize(4575, 3015) << 3;
 }
 
 void tst_Layouts::windowsAsDesigned()
@@ -105,8 +114,9 @@ void tst_Layouts::windowsAsDesigned()
     runtime::Form &form = formNamed(window);
     QCOMPARE(form.caption(), caption);
     QCOMPARE(form.tag(), tag);
-    QCOMPARE(form.window()->size(),
-             QSize(runtime::toPixels(clientTwips.width()), runtime::toPixels(clientTwips.height())));
+    QCOMPARE(
+            form.window()->size(),
+            QSize(runtime::toPixels(clientTwips.width()), runtime::toPixels(clientTwips.height())));
     QCOMPARE(form.window()->findChildren<QWidget *>(Qt::FindChildrenRecursively).size(),
              controlCount);
     for (QWidget *control : form.window()->findChildren<QWidget *>())
@@ -158,7 +168,8 @@ void tst_Layouts::frameContents()
     QVERIFY(stack.indexOf(board.ScoreLabel()) > stack.indexOf(board.Label2()));
     QCOMPARE(Last::instance().Label2()->parentWidget(), Last::instance().Frame1());
     QCOMPARE(Last::instance().Label2()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-    QCOMPARE(DailyDouble::instance().Label1()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    QCOMPARE(DailyDouble::instance().Label1()->alignment() & Qt::AlignHorizontal_Mask,
+             Qt::AlignRight);
 }
 
 void tst_Layouts::keyboardOrderAndFirstFocus_data()
@@ -169,14 +180,15 @@ void tst_Layouts::keyboardOrderAndFirstFocus_data()
     for (int i = 0; i < 30; ++i)
         single << QStringLiteral("Command1_%1").arg(i);
     single << "Command2";
-    QStringList doubled { "Command2" };
+    QStringList doubled{ "Command2" };
     for (int i = 29; i >= 0; --i)
         doubled << QStringLiteral("Command1_%1").arg(i);
     QTest::newRow("first board: squares then Daily Double") << "SingleBoard" << single;
     QTest::newRow("second board: Daily Double then squares backwards") << "DoubleBoard" << doubled;
-    QTest::newRow("clue window") << "Question" << QStringList { "Command1_0", "Command1_1", "Command1_2" };
+    QTest::newRow("clue window") << "Question"
+                                 << QStringList{ "Command1_0", "Command1_1", "Command1_2" };
     QTest::newRow("wager window: wager first")
-            << "DailyDouble" << QStringList { "Wager", "Command1_0", "Command1_1", "Command1_2" };
+            << "DailyDouble" << QStringList{ "Wager", "Command1_0", "Command1_1", "Command1_2" };
 }
 
 void tst_Layouts::keyboardOrderAndFirstFocus()
@@ -187,7 +199,7 @@ void tst_Layouts::keyboardOrderAndFirstFocus()
     form.show();
     QTRY_COMPARE(QApplication::activeWindow(), form.window());
     QCOMPARE(QApplication::focusWidget()->objectName(), order.first());
-    QStringList visited { QApplication::focusWidget()->objectName() };
+    QStringList visited{ QApplication::focusWidget()->objectName() };
     for (int i = 1; i < order.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << QApplication::focusWidget()->objectName();
@@ -214,7 +226,8 @@ void tst_Layouts::everyCaptionFits()
     }
     for (const QPushButton *button : top->findChildren<QPushButton *>()) {
         QVERIFY2(buttonWidthNeeded(button) <= button->width(), qPrintable(button->objectName()));
-        QVERIFY2(button->fontMetrics().height() < button->height(), qPrintable(button->objectName()));
+        QVERIFY2(button->fontMetrics().height() < button->height(),
+                 qPrintable(button->objectName()));
     }
     for (const QLineEdit *box : top->findChildren<QLineEdit *>())
         QVERIFY2(box->minimumSizeHint().height() <= box->height(), qPrintable(box->objectName()));

@@ -45,8 +45,8 @@ void tst_Question::answersScoreTheSquare()
                                        : SingleBoard::instance();
     QVERIFY(board.visible());
     QLabel *scoreLabel = board.window()->findChild<QLabel *>("ScoreLabel");
-    QPushButton *squareButton = board.window()->findChild<QPushButton *>(
-            QStringLiteral("Command1_%1").arg(square));
+    QPushButton *squareButton =
+            board.window()->findChild<QPushButton *>(QStringLiteral("Command1_%1").arg(square));
     SingleBoard::instance().Score = 1000;
 
     click(squareButton);

@@ -61,8 +61,8 @@ void tst_Scoring::moneyText_data()
     QTest::newRow("no digit grouping") << 54000.0 << "$ 54000";
     QTest::newRow("highest score")
             << double(std::numeric_limits<std::int32_t>::max()) << "$ 2147483647";
-    QTest::newRow("lowest score")
-            << double(std::numeric_limits<std::int32_t>::min()) << "$-2147483648";
+    QTest::newRow("lowest score") << double(std::numeric_limits<std::int32_t>::min())
+                                  << "$-2147483648";
 }
 
 void tst_Scoring::moneyText()
@@ -161,11 +161,9 @@ void tst_Scoring::addToScore_data()
     QTest::newRow("wager larger than the score") << 500 << -2000.0 << true << -1500;
     QTest::newRow("up to the highest score") << highest - 10 << 10.0 << true << highest;
     QTest::newRow("down to the lowest score") << lowest + 10 << -10.0 << true << lowest;
-    QTest::newRow("one past the highest is held")
-            << highest << 1.0 << false << highest;
+    QTest::newRow("one past the highest is held") << highest << 1.0 << false << highest;
     QTest::newRow("one past the lowest is held") << lowest << -1.0 << false << lowest;
-    QTest::newRow("huge wager is held")
-            << 0 << 9999999999.0 << false << highest;
+    QTest::newRow("huge wager is held") << 0 << 9999999999.0 << false << highest;
 }
 
 void tst_Scoring::addToScore()

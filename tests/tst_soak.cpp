@@ -18,7 +18,7 @@ void tst_Soak::randomPlayKeepsTheScoreAndTheWindows_data()
 {
     QTest::addColumn<quint32>("seed");
     QTest::addColumn<int>("games");
-    for (quint32 seed : {1u, 2u, 3u, 4u})
+    for (quint32 seed : { 1u, 2u, 3u, 4u })
         QTest::addRow("seed %u", seed) << seed << 8;
 }
 

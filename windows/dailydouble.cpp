@@ -70,8 +70,9 @@ void DailyDouble::Command1_Click(int Index)
         if (!scoring::scoreCanTake(singleBoard.Score, W)) {
             // Ten digits can still carry the score past what it can hold: refuse, keep the
             // text for correcting.
-            runtime::messageBox(QStringLiteral("That Wager Is Too Large. Please Enter A Smaller Wager."),
-                                messageTitle);
+            runtime::messageBox(
+                    QStringLiteral("That Wager Is Too Large. Please Enter A Smaller Wager."),
+                    messageTitle);
             return;
         }
         singleBoard.Score = scoring::addToScore(singleBoard.Score, W);

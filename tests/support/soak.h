@@ -28,8 +28,8 @@ enum Win { Single, Double, Clue, Wager, Final, windowCount };
 
 inline const char *windowName(int w)
 {
-    static const char *const names[] = {"first board", "second board", "clue window",
-                                        "wager window", "Final Score"};
+    static const char *const names[] = { "first board", "second board", "clue window",
+                                         "wager window", "Final Score" };
     return names[w];
 }
 
@@ -53,9 +53,9 @@ inline runtime::Form &form(int w)
 struct Model
 {
     std::int64_t score = 0;
-    std::array<bool, 30> singleUsed {};
-    std::array<bool, 30> doubleUsed {};
-    std::array<bool, windowCount> loaded {};
+    std::array<bool, 30> singleUsed{};
+    std::array<bool, 30> doubleUsed{};
+    std::array<bool, windowCount> loaded{};
     std::vector<int> visible; // by activation, active last
     int active = -1;
     bool finalRound = false; // the wager window was made the final wager and not unloaded since
@@ -172,7 +172,7 @@ struct Model
     {
         if (clueSquare >= 0) {
             const int direction = button == gametest::Correct ? 1
-                : button == gametest::Incorrect               ? -1
+                    : button == gametest::Incorrect           ? -1
                                                               : 0;
             addClamped(direction * clueFactor * rowValue(clueSquare));
             singleUsed[clueSquare] = doubleUsed[clueSquare] = true;
@@ -219,8 +219,7 @@ struct Totals
 class Player final : public QObject
 {
 public:
-    explicit Player(std::uint32_t seed)
-        : m_random(seed)
+    explicit Player(std::uint32_t seed) : m_random(seed)
     {
         m_modalPoll.setInterval(1);
         connect(&m_modalPoll, &QTimer::timeout, this, &Player::answerModal);
@@ -230,7 +229,7 @@ public:
     // Returns false (and records why) at the first difference from the model.
     bool playGame(int maxActions, Totals &totals)
     {
-        m_model = Model {};
+        m_model = Model{};
         m_totals = &totals;
         m_failure.clear();
         ++totals.games;
@@ -250,10 +249,11 @@ public:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (!m_failure.isEmpty()) {
             totals.failures << QStringLiteral("game %1 action %2: %3")
-                                   .arg(totals.games)
-                                   .arg(m_actionLog.size())
-                                   .arg(m_failure) +
-                    "\n  last actions: " + m_actionLog.mid(m_actionLog.size() - 12).join(" | ");
+                                       .arg(totals.games)
+                                       .arg(m_actionLog.size())
+                                       .arg(m_failure)
+                            + "\n  last actions: "
+                            + m_actionLog.mid(m_actionLog.size() - 12).join(" | ");
         }
         m_actionLog.clear();
         return m_failure.isEmpty();
@@ -297,7 +297,7 @@ private:
     QString randomText()
     {
         static const QString junk =
-            QStringLiteral("-+ .,eE\t\nabcxyz$%\u00e9\u0663\u00bd0123456789");
+                QStringLiteral("-+ .,eE\t\nabcxyz$%\u00e9\u0663\u00bd0123456789");
         QString text;
         const int length = chance(10) ? 1 + pick(60) : 1 + pick(11);
         const bool digitsOnly = chance(75);
@@ -358,8 +358,8 @@ private:
             realClick(Question::instance().Command1(button));
             m_model.answer(button);
             // Clicked again as the window hides: a second click lands on nothing.
-            if (chance(10) && Question::instance().isLoaded() &&
-                Question::instance().window()->isVisible() != m_model.isVisible(Clue))
+            if (chance(10) && Question::instance().isLoaded()
+                && Question::instance().window()->isVisible() != m_model.isVisible(Clue))
                 fail("clue window shown after its answer");
             break;
         }
@@ -376,7 +376,7 @@ private:
             realClick(wager.Command1(button));
             if (m_expectBox != (m_boxes > boxesBefore))
                 fail(QStringLiteral("message box %1 for wager '%2'")
-                         .arg(m_expectBox ? "missing" : "unexpected", text));
+                             .arg(m_expectBox ? "missing" : "unexpected", text));
             if (m_expectBox && text.isEmpty() == false && wager.Wager()->text() != text)
                 fail("a refused wager lost its text");
             m_expectBox = false;
@@ -494,14 +494,15 @@ private:
         if (!anyVisible)
             return fail("running with no visible window");
         if (m_model.active < 0 || runtime.activeForm() != &form(m_model.active))
-            return fail(
-                QStringLiteral("active window is %1, expected %2")
-                    .arg(runtime.activeForm() ? runtime.activeForm()->layout().name.data() : "none")
-                    .arg(m_model.active < 0 ? "none" : windowName(m_model.active)));
+            return fail(QStringLiteral("active window is %1, expected %2")
+                                .arg(runtime.activeForm()
+                                             ? runtime.activeForm()->layout().name.data()
+                                             : "none")
+                                .arg(m_model.active < 0 ? "none" : windowName(m_model.active)));
         if (SingleBoard::instance().Score != m_model.score)
             return fail(QStringLiteral("score %1, expected %2")
-                            .arg(SingleBoard::instance().Score)
-                            .arg(m_model.score));
+                                .arg(SingleBoard::instance().Score)
+                                .arg(m_model.score));
         if (m_model.isVisible(Final)) {
             if (Last::instance().Label2()->text() != texts::moneyText(double(m_model.finalShown)))
                 return fail("Final Score shows " + Last::instance().Label2()->text());
@@ -518,32 +519,33 @@ private:
             const auto &used = board == Single ? m_model.singleUsed : m_model.doubleUsed;
             for (int i = 0; i < 30; ++i) {
                 const QString expected = used[i]
-                    ? QString()
-                    : texts::moneyText(double((board == Single ? 1 : 2) * Model::rowValue(i)));
+                        ? QString()
+                        : texts::moneyText(double((board == Single ? 1 : 2) * Model::rowValue(i)));
                 if (boardSquare(board, i)->text() != expected)
                     return fail(QStringLiteral("square %1 reads '%2'")
-                                    .arg(i)
-                                    .arg(boardSquare(board, i)->text()));
+                                        .arg(i)
+                                        .arg(boardSquare(board, i)->text()));
             }
         }
         if (m_model.isVisible(Clue)) {
             Question &clue = Question::instance();
             const double value = double(m_model.clueFactor * Model::rowValue(m_model.clueSquare));
-            if (clue.tag() != texts::indexText(m_model.clueSquare) ||
-                clue.caption() != texts::clueTitle(value) ||
-                clue.Label1()->text() != texts::moneyText(value))
+            if (clue.tag() != texts::indexText(m_model.clueSquare)
+                || clue.caption() != texts::clueTitle(value)
+                || clue.Label1()->text() != texts::moneyText(value))
                 return fail("clue window names the wrong square: " + clue.caption());
         }
         if (m_model.loaded[Wager]) {
             DailyDouble &wager = DailyDouble::instance();
             const QString text = wager.Wager()->text();
-            if (text.size() > 10 ||
-                std::any_of(text.begin(), text.end(), [](QChar c) { return c < u'0' || c > u'9'; }))
+            if (text.size() > 10 || std::any_of(text.begin(), text.end(), [](QChar c) {
+                    return c < u'0' || c > u'9';
+                }))
                 return fail("wager box holds '" + text + "'");
-            if (m_model.isVisible(Wager) &&
-                ((wager.caption() == "Final Vantorel") != m_model.finalRound ||
-                 wager.Command1(gametest::WagerCancel)->isVisible() == m_model.finalRound ||
-                 (wager.tag() == "1") != m_model.finalRound))
+            if (m_model.isVisible(Wager)
+                && ((wager.caption() == "Final Vantorel") != m_model.finalRound
+                    || wager.Command1(gametest::WagerCancel)->isVisible() == m_model.finalRound
+                    || (wager.tag() == "1") != m_model.finalRound))
                 return fail("wager window in the wrong round: " + wager.caption());
         }
     }
