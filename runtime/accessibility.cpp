@@ -36,10 +36,11 @@ QString ruledName(const QWidget *control, const QString &caption)
     const QString objectName = control->objectName();
     const qsizetype separator = objectName.lastIndexOf(u'_');
     bool isElement = false;
-    const int index = separator < 0 ? -1 : objectName.sliced(separator + 1).toInt(&isElement);
+    const int index =
+            separator < 0 ? layouts::noIndex : objectName.sliced(separator + 1).toInt(&isElement);
     return isElement
             ? form->accessibleName(QStringView(objectName).first(separator), index, caption)
-            : form->accessibleName(objectName, -1, caption);
+            : form->accessibleName(objectName, layouts::noIndex, caption);
 }
 
 // Qt's own reading of a caption: the mnemonic marker goes, a doubled one stands for itself.

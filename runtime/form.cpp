@@ -110,7 +110,7 @@ void Form::connectEvents()
     QWidget *window = built.window.get();
     for (const ClickBinding &binding : m_clicks) {
         const auto handler = binding.handler;
-        const QString name = controlObjectName(binding.control, -1);
+        const QString name = controlObjectName(binding.control, layouts::noIndex);
         // A click still queued when its window went (a quick double click on an answer)
         // reaches no handler.
         const auto dispatch = [this, handler](int index) {
@@ -120,11 +120,12 @@ void Form::connectEvents()
         if (QButtonGroup *group = built.arrays.value(name))
             connect(group, &QButtonGroup::idClicked, window, dispatch);
         else if (auto *button = qobject_cast<QPushButton *>(built.controls.value(name)))
-            connect(button, &QPushButton::clicked, window, [dispatch] { dispatch(-1); });
+            connect(button, &QPushButton::clicked, window,
+                    [dispatch] { dispatch(layouts::noIndex); });
     }
     for (const KeyPressBinding &binding : m_keyPresses) {
         if (auto *box = qobject_cast<QLineEdit *>(
-                    built.controls.value(controlObjectName(binding.control, -1)))) {
+                    built.controls.value(controlObjectName(binding.control, layouts::noIndex)))) {
             box->installEventFilter(this);
             box->setValidator(new KeyPressValidator(binding.handler, box, m_insertingKeyPress));
         }
@@ -157,7 +158,7 @@ bool Form::eventFilter(QObject *watched, QEvent *event)
     }
     if (event->type() == QEvent::KeyPress) {
         for (const KeyPressBinding &binding : m_keyPresses) {
-            if (watched == control(binding.control, -1))
+            if (watched == control(binding.control, layouts::noIndex))
                 return filterKeyPress(static_cast<QLineEdit *>(watched), binding, event);
         }
     }
@@ -194,17 +195,17 @@ QPushButton *Form::commandButton(std::string_view name, int index)
 
 QLabel *Form::label(std::string_view name)
 {
-    return qobject_cast<QLabel *>(control(name, -1));
+    return qobject_cast<QLabel *>(control(name, layouts::noIndex));
 }
 
 QLineEdit *Form::textBox(std::string_view name)
 {
-    return qobject_cast<QLineEdit *>(control(name, -1));
+    return qobject_cast<QLineEdit *>(control(name, layouts::noIndex));
 }
 
 QGroupBox *Form::frame(std::string_view name)
 {
-    return qobject_cast<QGroupBox *>(control(name, -1));
+    return qobject_cast<QGroupBox *>(control(name, layouts::noIndex));
 }
 
 QString Form::caption()

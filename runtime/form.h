@@ -26,6 +26,8 @@
 #include <string_view>
 #include <vector>
 
+#include "layout.h"
+
 QT_BEGIN_NAMESPACE
 class QGroupBox;
 class QLabel;
@@ -33,10 +35,6 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 QT_END_NAMESPACE
-
-namespace layouts {
-struct WindowLayout;
-}
 
 namespace runtime {
 
@@ -87,7 +85,7 @@ protected:
     virtual void Form_Activate() { }
     virtual void Form_Terminate() { }
 
-    QPushButton *commandButton(std::string_view name, int index = -1);
+    QPushButton *commandButton(std::string_view name, int index = layouts::noIndex);
     QLabel *label(std::string_view name);
     QLineEdit *textBox(std::string_view name);
     QGroupBox *frame(std::string_view name);
@@ -139,7 +137,6 @@ private:
     QWidget *control(std::string_view name, int index);
     void connectEvents();
     void nameTextBoxes();
-    void setShown(bool shown);
     bool isShown() const;
     QWidget *loadedWindow() const;
     bool filterKeyPress(QLineEdit *textBox, const KeyPressBinding &binding, QEvent *event);

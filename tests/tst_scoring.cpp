@@ -97,6 +97,8 @@ void tst_Scoring::indexTextRoundTrip()
         QCOMPARE(text, std::to_string(index));
         QCOMPARE(scoring::indexFromText(text), std::optional<std::int16_t>(index));
     }
+    QCOMPARE(indexText(std::numeric_limits<std::int32_t>::max()), "2147483647");
+    QCOMPARE(indexText(std::numeric_limits<std::int32_t>::min()), "-2147483648");
 }
 
 void tst_Scoring::indexFromText_data()
