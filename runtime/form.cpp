@@ -111,17 +111,11 @@ void Form::connectEvents()
     for (const ClickBinding &binding : m_clicks) {
         const auto handler = binding.handler;
         const QString name = controlObjectName(binding.control, layouts::noIndex);
-        // A click still queued when its window went (a quick double click on an answer)
-        // reaches no handler.
-        const auto dispatch = [this, handler](int index) {
-            if (isShown())
-                handler(index);
-        };
         if (QButtonGroup *group = built.arrays.value(name))
-            connect(group, &QButtonGroup::idClicked, window, dispatch);
+            connect(group, &QButtonGroup::idClicked, window, handler);
         else if (auto *button = qobject_cast<QPushButton *>(built.controls.value(name)))
             connect(button, &QPushButton::clicked, window,
-                    [dispatch] { dispatch(layouts::noIndex); });
+                    [handler] { handler(layouts::noIndex); });
     }
     for (const KeyPressBinding &binding : m_keyPresses) {
         if (auto *box = qobject_cast<QLineEdit *>(
@@ -278,6 +272,7 @@ void Form::unload()
     const std::unique_ptr<Loaded> loaded = std::move(m_loaded);
     QWidget *widget = loaded->built.window.release();
     widget->removeEventFilter(this);
+    widget->setEnabled(false); // input still queued for it reaches nothing
     widget->hide();
     // The caller may be one of this window's own handlers, running on these widgets.
     widget->deleteLater();

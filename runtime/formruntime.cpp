@@ -173,13 +173,20 @@ void FormRuntime::endIfNothingVisible()
 // after the model has moved on), and switching applications must run nothing.
 bool FormRuntime::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::KeyPress)
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick
+        && type != QEvent::KeyPress)
         return false;
-    if (const auto *widget = qobject_cast<QWidget *>(watched)) {
-        Form *form = formOfWindow(widget->window());
-        if (form && form != m_active && form->isShown())
-            activate(*form);
-    }
+    const auto *widget = qobject_cast<QWidget *>(watched);
+    Form *form = widget ? formOfWindow(widget->window()) : nullptr;
+    if (!form)
+        return false;
+    // Input still queued for a window that has gone (the second click of a quick double
+    // click on an answer) must not reach it.
+    if (!form->isShown())
+        return true;
+    if (form != m_active)
+        activate(*form);
     return false;
 }
 

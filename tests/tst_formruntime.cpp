@@ -211,6 +211,13 @@ void tst_FormRuntime::unloadInsideOwnHandlerIsSafe()
     QCOMPARE(ProbeA::instance().Member, 1);
     QVERIFY(!ProbeA::instance().isLoaded());
     QCOMPARE(events, (QStringList{ "P1 click 1", "P2 activate" }));
+
+    // A click that reaches the unloaded window before it is deleted does nothing.
+    const QPointer<QPushButton> gone = window->findChild<QPushButton *>("Command1_0");
+    QVERIFY(gone);
+    QTest::mouseClick(gone, Qt::LeftButton);
+    QCOMPARE(events.size(), 2);
+    QVERIFY(!ProbeA::instance().isLoaded());
     QTRY_VERIFY(window.isNull());
 }
 
