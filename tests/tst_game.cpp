@@ -52,19 +52,6 @@ void reach(Stage stage)
     }
 }
 
-runtime::Form &window(const QString &name)
-{
-    if (name == "SingleBoard")
-        return SingleBoard::instance();
-    if (name == "DoubleBoard")
-        return DoubleBoard::instance();
-    if (name == "Question")
-        return Question::instance();
-    if (name == "DailyDouble")
-        return DailyDouble::instance();
-    return Last::instance();
-}
-
 QStringList visibleWindows()
 {
     QStringList names;
@@ -132,10 +119,10 @@ void tst_Game::closeBoxAtEveryStage()
     QFETCH(QString, closed);
     QFETCH(QStringList, visibleAfter);
     reach(stage);
-    QVERIFY(window(closed).visible());
+    QVERIFY(formNamed(closed).visible());
     QSignalSpy ended(&runtime::FormRuntime::instance(), &runtime::FormRuntime::ended);
 
-    QVERIFY(window(closed).window()->close());
+    QVERIFY(formNamed(closed).window()->close());
     QTest::qWait(0); // lets the runtime settle, as the event loop would
 
     if (visibleAfter.isEmpty()) {

@@ -10,19 +10,6 @@ using namespace gametest;
 
 namespace {
 
-runtime::Form &formNamed(const QString &name)
-{
-    if (name == "SingleBoard")
-        return SingleBoard::instance();
-    if (name == "DoubleBoard")
-        return DoubleBoard::instance();
-    if (name == "Question")
-        return Question::instance();
-    if (name == "DailyDouble")
-        return DailyDouble::instance();
-    return Last::instance();
-}
-
 QRect twipsRect(int left, int top, int width, int height)
 {
     using runtime::toPixels;

@@ -40,6 +40,20 @@ inline void click(QAbstractButton *button)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
+// A window by its class name.
+inline runtime::Form &formNamed(const QString &name)
+{
+    if (name == u"SingleBoard")
+        return SingleBoard::instance();
+    if (name == u"DoubleBoard")
+        return DoubleBoard::instance();
+    if (name == u"Question")
+        return Question::instance();
+    if (name == u"DailyDouble")
+        return DailyDouble::instance();
+    return Last::instance();
+}
+
 // A click as the window system delivers it, so that a modal window can block it.
 inline void clickThroughWindowSystem(QWidget *widget)
 {
