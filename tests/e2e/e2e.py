@@ -133,16 +133,29 @@ def close_box(window):
     d.flush()
 
 
+def start_xvfb():
+    """Starts Xvfb on a free display and returns its name once a client can connect."""
+    for _ in range(3):
+        read_fd, write_fd = os.pipe()
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
+                                 "1280x1024x24", "-nolisten", "tcp"], pass_fds=[write_fd])
+        children.append(xvfb)
+        os.close(write_fd)
+        number = os.read(read_fd, 16).decode().strip()
+        os.close(read_fd)
+        name = ":" + number
+        # A display left behind by another server can be reported and still not answer.
+        end = time.monotonic() + 10
+        while number and xvfb.poll() is None and time.monotonic() < end:
+            if subprocess.run(["xdpyinfo", "-display", name], capture_output=True).returncode == 0:
+                return name
+            time.sleep(0.05)
+        xvfb.kill()
+    fail("Xvfb did not start")
+
+
 def main():
-    read_fd, write_fd = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24",
-                             "-nolisten", "tcp"], pass_fds=[write_fd])
-    children.append(xvfb)
-    os.close(write_fd)
-    number = os.read(read_fd, 16).decode().strip()
-    if not number:
-        fail("Xvfb did not start")
-    os.environ["DISPLAY"] = ":" + number
+    os.environ["DISPLAY"] = start_xvfb()
     children.append(subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
                                      start_new_session=True))
     # The accessibility bus must answer before the program looks for it.

@@ -2,7 +2,7 @@
 # Plays a short game on the real program under Xvfb with real X input.
 # Usage: run_e2e.sh <vantorel executable> <folder for screenshots>
 # Exits 77 (skipped) when the X tools are not installed.
-for tool in Xvfb xdotool import dbus-run-session /usr/libexec/at-spi-bus-launcher; do
+for tool in Xvfb xdotool xdpyinfo import dbus-run-session /usr/libexec/at-spi-bus-launcher; do
     command -v "$tool" >/dev/null 2>&1 || [ -x "$tool" ] || { echo "missing $tool: skipped"; exit 77; }
 done
 /usr/bin/python3 -c 'import pyatspi, Xlib' 2>/dev/null || { echo "missing pyatspi or Xlib: skipped"; exit 77; }
