@@ -4,6 +4,8 @@ accessibility bus, screenshots of every window. Every wait is bounded."""
 
 import os
 import re
+import select
+import signal
 import subprocess
 import sys
 import time
@@ -133,6 +135,42 @@ def close_box(window):
     d.flush()
 
 
+def read_display_number(read_fd, seconds=10):
+    """What Xvfb writes to its -displayfd: the number, then a newline, in separate writes.
+    Reads up to the newline (or end of file, when Xvfb gave up) before the pipe is closed:
+    closing it early makes Xvfb's second write fail and the server exit."""
+    data = b""
+    end = time.monotonic() + seconds
+    while b"\n" not in data:
+        remaining = end - time.monotonic()
+        if remaining <= 0 or not select.select([read_fd], [], [], remaining)[0]:
+            break
+        chunk = os.read(read_fd, 16)
+        if not chunk:
+            break
+        data += chunk
+    return data.decode().strip()
+
+
+def stop(child, seconds=5):
+    """Ends a child and waits for it: SIGTERM first, so Xvfb removes its socket and lock file,
+    SIGKILL only if it does not go. A child that leads its own session goes with its group."""
+    if child.poll() is not None:
+        return
+    group = os.getpgid(child.pid) == child.pid
+    for sig in (signal.SIGTERM, signal.SIGKILL):
+        try:
+            os.killpg(child.pid, sig) if group else child.send_signal(sig)
+        except ProcessLookupError:
+            pass
+        try:
+            child.wait(timeout=seconds)
+            return
+        except subprocess.TimeoutExpired:
+            pass
+    child.wait()
+
+
 def start_xvfb():
     """Starts Xvfb on a free display and returns its name once a client can connect."""
     for _ in range(3):
@@ -141,7 +179,7 @@ def start_xvfb():
                                  "1280x1024x24", "-nolisten", "tcp"], pass_fds=[write_fd])
         children.append(xvfb)
         os.close(write_fd)
-        number = os.read(read_fd, 16).decode().strip()
+        number = read_display_number(read_fd)
         os.close(read_fd)
         name = ":" + number
         # A display left behind by another server can be reported and still not answer.
@@ -150,7 +188,7 @@ def start_xvfb():
             if subprocess.run(["xdpyinfo", "-display", name], capture_output=True).returncode == 0:
                 return name
             time.sleep(0.05)
-        xvfb.kill()
+        stop(xvfb)
     fail("Xvfb did not start")
 
 
@@ -226,9 +264,4 @@ try:
     main()
 finally:
     for child in reversed(children):
-        if child.poll() is None:
-            try:  # the bus launcher's own bus daemon goes with it
-                os.killpg(child.pid, 9) if os.getpgid(child.pid) == child.pid else child.kill()
-            except ProcessLookupError:
-                pass
-            child.wait()
+        stop(child)
