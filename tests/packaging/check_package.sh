@@ -1,13 +1,13 @@
 #!/bin/sh
-# Builds the Debian package from an already built tree, checks its control
-# data and contents, validates the installed desktop integration files and
-# starts the unpacked program without a display.
+# Builds the Debian package as `make package` does, checks its control data
+# and contents, runs lintian on it, validates the installed desktop
+# integration files and starts the unpacked program without a display.
 #
-# usage: check_package.sh BUILD_DIR CPACK NAME VERSION APPSTREAM_ID
+# usage: check_package.sh SOURCE_DIR PACKAGE_BUILD_DIR NAME VERSION APPSTREAM_ID
 set -u
 
-build_dir=$1
-cpack=$2
+source_dir=$1
+package_build_dir=$2
 name=$3
 version=$4
 appstream_id=$5
@@ -22,24 +22,28 @@ need() {
 }
 need dpkg-deb dpkg
 need dpkg dpkg
+need dpkg-buildflags dpkg-dev
 need desktop-file-validate desktop-file-utils
 need appstreamcli appstream
+need lintian lintian
+need readelf binutils
 need timeout coreutils
 
-scratch=$(mktemp -d "$build_dir/packaging-check-deb.XXXXXX") || exit 1
+mkdir -p "$package_build_dir" || exit 1
+scratch=$(mktemp -d "$package_build_dir/check.XXXXXX") || exit 1
 trap 'rm -rf "$scratch"' EXIT INT TERM
 
 # --- build the package ------------------------------------------------------
-if ! "$cpack" -G DEB --config "$build_dir/CPackConfig.cmake" -B "$scratch/out" \
-        >"$scratch/cpack.log" 2>&1; then
-    cat "$scratch/cpack.log" >&2
-    echo "FAIL: cpack did not build the package" >&2
+if ! sh "$source_dir/packaging/debian/build-deb.sh" "$source_dir" "$package_build_dir/tree" \
+        "$scratch/out" >"$scratch/build.log" 2>&1; then
+    cat "$scratch/build.log" >&2
+    echo "FAIL: the package did not build" >&2
     exit 1
 fi
 arch=$(dpkg --print-architecture)
 deb="$scratch/out/${name}_${version}_${arch}.deb"
 if [ ! -f "$deb" ]; then
-    echo "FAIL: expected $deb; cpack wrote:" >&2
+    echo "FAIL: expected $deb; the build wrote:" >&2
     ls -l "$scratch/out" >&2
     exit 1
 fi
@@ -53,6 +57,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Section)" = "games" ] || fail "Section is '$(field Section)', expected 'games'"
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
 [ -n "$(field Description)" ] || fail "no Description"
+[ -z "$(field Homepage)" ] || fail "Homepage '$(field Homepage)': there is no project site"
 depends=$(field Depends)
 echo "depends: $depends"
 for lib in libqt6widgets6 libqt6gui6 libqt6core6; do
@@ -64,12 +69,17 @@ root="$scratch/root"
 mkdir -p "$root"
 dpkg -x "$deb" "$root" || { echo "FAIL: dpkg -x failed" >&2; exit 1; }
 
-bin="$root/usr/bin/$name"
+bin="$root/usr/games/$name"
 desktop="$root/usr/share/applications/$name.desktop"
 metainfo="$root/usr/share/metainfo/$appstream_id.metainfo.xml"
-[ -x "$bin" ] || fail "missing executable /usr/bin/$name"
+doc="$root/usr/share/doc/$name"
+[ -x "$bin" ] || fail "missing executable /usr/games/$name"
 [ -f "$desktop" ] || fail "missing /usr/share/applications/$name.desktop"
 [ -f "$metainfo" ] || fail "missing /usr/share/metainfo/$appstream_id.metainfo.xml"
+[ -f "$root/usr/share/man/man6/$name.6.gz" ] || fail "missing manual page $name.6.gz"
+[ -f "$doc/changelog.gz" ] || fail "missing /usr/share/doc/$name/changelog.gz"
+head -n1 "$doc/copyright" 2>/dev/null | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/$' \
+    || fail "/usr/share/doc/$name/copyright is missing or not machine-readable"
 [ -f "$root/usr/share/icons/hicolor/scalable/apps/$name.svg" ] \
     || fail "missing scalable icon"
 for n in 16 22 24 32 48 64 128 256; do
@@ -86,7 +96,8 @@ done
 
 # Nothing but the program and its desktop integration belongs in the package.
 stray=$(cd "$root" && find . ! -type d | grep -v \
-    -e "^\./usr/bin/$name\$" \
+    -e "^\./usr/games/$name\$" \
+    -e "^\./usr/share/man/man6/$name\.6\.gz\$" \
     -e '^\./usr/share/applications/' \
     -e '^\./usr/share/metainfo/' \
     -e '^\./usr/share/icons/hicolor/' \
@@ -94,19 +105,33 @@ stray=$(cd "$root" && find . ! -type d | grep -v \
 [ -z "$stray" ] || fail "unexpected files in the package:
 $stray"
 
+# --- the program -------------------------------------------------------------
+# Qt is found on the system's library path; a run path would only widen the
+# search (lintian checks the hardening flags and the stripping).
+if [ -x "$bin" ]; then
+    readelf -d "$bin" | grep -Eq '\((RPATH|RUNPATH)\)' \
+        && fail "the program carries a run path: $(readelf -d "$bin" | grep -E 'R(UN)?PATH')"
+fi
+
+# --- lintian ----------------------------------------------------------------
+# Every tag fails, informational and pedantic ones included.
+out=$(lintian -EvIL +pedantic --no-cfg --fail-on error,warning,info,pedantic,experimental \
+        "$deb" 2>&1) || fail "lintian:
+$out"
+
 # --- installed desktop integration ------------------------------------------
 if [ -f "$desktop" ]; then
     out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $out"
     echo "$out" | grep -Eq '(error|warning|hint):' && fail "desktop-file-validate: $out"
     exec_cmd=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop" | head -n1)
-    [ "$exec_cmd" = "$name" ] || [ "$exec_cmd" = "/usr/bin/$name" ] \
-        || fail "desktop file runs '$exec_cmd', the package installs /usr/bin/$name"
+    [ "$exec_cmd" = "$name" ] || [ "$exec_cmd" = "/usr/games/$name" ] \
+        || fail "desktop file runs '$exec_cmd', the package installs /usr/games/$name"
     icon=$(sed -n 's/^Icon=//p' "$desktop" | head -n1)
     [ -f "$root/usr/share/icons/hicolor/48x48/apps/$icon.png" ] \
         || fail "desktop file names icon '$icon', which the package does not install"
 fi
 if [ -f "$metainfo" ]; then
-    out=$(appstreamcli validate --no-net --strict "$metainfo" 2>&1) \
+    out=$(appstreamcli validate --pedantic --no-net --strict "$metainfo" 2>&1) \
         || fail "appstreamcli validate: $out"
     grep -q "<launchable type=\"desktop-id\">$name.desktop</launchable>" "$metainfo" \
         || fail "metainfo does not launch $name.desktop"
