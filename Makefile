@@ -1,26 +1,36 @@
-# The two commands a new machine needs: `make run` and `make test`. Both install what is
-# missing from Debian's archive first.
+# The two commands a new machine needs: `make run` and `make test`. Each installs what it
+# is missing from Debian's archive first, and only that: playing needs no test tool.
 
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 BENCH_DIR ?= build-bench
+PACKAGE_DIR ?= build-package
 JOBS ?= $(shell nproc)
 # CI turns warnings into errors.
 WERROR ?= $(if $(CI),ON,OFF)
 
-PACKAGES := cmake ninja-build g++ qt6-base-dev fonts-dejavu-core \
-            desktop-file-utils appstream dpkg-dev file \
-            xvfb xauth xdotool x11-utils imagemagick valgrind \
-            dbus at-spi2-core python3-pyatspi python3-xlib clang-format
-SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+# What building and running the program needs.
+RUN_PACKAGES := cmake ninja-build g++ qt6-base-dev fonts-dejavu-core
+# What making the Debian package needs besides.
+PACKAGE_PACKAGES := dpkg-dev file
+# What the tests (and the benchmarks) need besides.
+TEST_PACKAGES := desktop-file-utils appstream lintian binutils-mingw-w64-x86-64 \
+                 xvfb xauth xdotool x11-utils openbox imagemagick valgrind \
+                 dbus at-spi2-core python3-pyatspi python3-xlib clang-format
+PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) $(TEST_PACKAGES)
 
-.PHONY: run test build bench soak deps package clean
+CONFIGURE = cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            -DVANTOREL_WERROR=$(WERROR)
 
-run: build
+.PHONY: run test build bench soak deps run-deps package-deps package clean
+
+run: run-deps
+	$(CONFIGURE)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target vantorel
 	$(BUILD_DIR)/app/vantorel
 
 test: deps
-	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_WERROR=$(WERROR)
+	$(CONFIGURE)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTOREL_WERROR=$(WERROR) \
@@ -28,8 +38,8 @@ test: deps
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS) -L unit
 
-build: deps
-	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_WERROR=$(WERROR)
+build: run-deps
+	$(CONFIGURE)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 # Figures only, never pass or fail.
@@ -38,18 +48,32 @@ bench: deps
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target bench_bare bench_vantorel bench_actions bench_driver
 	bench/run.sh $(BENCH_DIR)
 
-package: build
-	cmake --build $(BUILD_DIR) --target package
+# The .deb in a tree of its own: Debian's build flags, the program in /usr/games.
+package: package-deps
+	packaging/debian/build-deb.sh . $(PACKAGE_DIR)
 
-deps:
-	@missing=$$(for p in $(PACKAGES); do \
+# Installs the packages of the list that are missing, as root or through sudo.
+define install_missing
+	@missing=$$(for p in $(1); do \
 	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
 	done); \
-	if [ -n "$$missing" ]; then \
-	    echo "Installing:" $$missing; \
-	    $(SUDO) apt-get update && \
-	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
-	fi
+	[ -z "$$missing" ] && exit 0; \
+	if [ "$$(id -u)" = 0 ]; then sudo=; \
+	elif command -v sudo >/dev/null 2>&1; then sudo=sudo; \
+	else echo "make: missing Debian packages ($$(echo $$missing)); installing them needs root or sudo" >&2; exit 1; fi; \
+	echo "Installing:" $$missing; \
+	$$sudo apt-get update && \
+	$$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
+
+run-deps:
+	$(call install_missing,$(RUN_PACKAGES))
+
+package-deps:
+	$(call install_missing,$(RUN_PACKAGES) $(PACKAGE_PACKAGES))
 
 # Random play for many games on the real widgets: SOAK_GAMES in the normal build, a tenth of
 # that under the sanitizers.
@@ -64,4 +88,4 @@ soak: deps
 	QT_QPA_PLATFORM=offscreen $(SANITIZE_DIR)/tests/vantorel_soak $$(( $(SOAK_GAMES) / 10 ))
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(BENCH_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(BENCH_DIR) $(PACKAGE_DIR)
