@@ -1,3 +1,6 @@
+# Copyright (C) 2026 Vantorel Scorekeeper developers
+# SPDX-License-Identifier: MIT
+
 # The two commands a new machine needs: `make run` and `make test`. Each installs what it
 # is missing from Debian's archive first, and only that: playing needs no test tool.
 

@@ -1,3 +1,6 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
 // Every action of a whole game, timed in-process on the real windows: from the click (or the
 // keystroke) until every handler and every repaint it set off has run. The first game runs on
 // a freshly started program; the games after it show the steady state. Prints figures only.

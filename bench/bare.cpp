@@ -1,3 +1,6 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
 // The floor: a bare Qt Widgets program that shows one empty window and exits once it has
 // been painted. Width and height come from the command line so that the window matches the
 // first board.

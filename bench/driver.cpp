@@ -1,3 +1,6 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
 // Runs the real start-up path and the bare Qt window as whole processes, alternately and many
 // times, on one platform; prints the medians of start-up time and peak resident memory and the
 // ratio ours / bare. Also the peak memory of a whole game. Prints figures only.

@@ -1,4 +1,7 @@
 #!/bin/sh
+# Copyright (C) 2026 Vantorel Scorekeeper developers
+# SPDX-License-Identifier: MIT
+
 # Runs every benchmark of a built tree and prints the figures: start-up and peak memory
 # against a bare Qt window on xcb (under a private Xvfb, when installed) and on offscreen,
 # every action of a whole game, and a leak check over a whole game. Figures only: nothing

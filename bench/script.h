@@ -1,3 +1,6 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // One whole game as a person plays it: a Daily Double on each board, all 60 clues, the final

@@ -1,3 +1,6 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
 // The real program's start-up path, instrumented from outside: the same libraries, the same
 // calls as app/main.cpp, and an application event filter that ends the run once the first
 // board has been painted. With --play it first plays a whole game on the real windows (for

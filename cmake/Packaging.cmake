@@ -1,3 +1,6 @@
+# Copyright (C) 2026 Vantorel Scorekeeper developers
+# SPDX-License-Identifier: MIT
+
 # Installation layout, Debian package and checks of the desktop integration
 # files.  Include from the top-level CMakeLists.txt after the `vantorel`
 # target exists and after include(CTest):

@@ -1,3 +1,6 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // Design-time description of a window and its controls, as plain constant data. The form

@@ -1,3 +1,6 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // The form runtime: the layer between the game's windows and Qt.

@@ -1,3 +1,6 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // The numbers of the game: what each square is worth, how the running score changes and

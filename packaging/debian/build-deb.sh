@@ -1,4 +1,7 @@
 #!/bin/sh
+# Copyright (C) 2026 Vantorel Scorekeeper developers
+# SPDX-License-Identifier: MIT
+
 # Builds the Debian package in a build tree of its own: only the program, with
 # Debian's hardening flags (dpkg-buildflags: stack protector, fortify, full
 # RELRO with bind-now, PIE), installed in /usr/games as a game should be.

@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# Copyright (C) 2026 Vantorel Scorekeeper developers
+# SPDX-License-Identifier: MIT
+
 """Draw the Vantorel Scorekeeper application icon.
 
 The picture is a plain application window: a dark frame, a blue title bar

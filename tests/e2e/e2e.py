@@ -1,3 +1,6 @@
+# Copyright (C) 2026 Vantorel Scorekeeper developers
+# SPDX-License-Identifier: MIT
+
 """Drives the real vantorel executable on Xvfb: xdotool clicks and keys at the controls'
 on-screen places, window titles read back from the X server, label texts read over the
 accessibility bus, screenshots of every window. Every wait is bounded."""

@@ -1,4 +1,7 @@
 #!/bin/sh
+# Copyright (C) 2026 Vantorel Scorekeeper developers
+# SPDX-License-Identifier: MIT
+
 # Plays a short game on the real program under Xvfb with real X input.
 # Usage: run_e2e.sh <vantorel executable> <folder for screenshots>
 # Exits 77 (skipped) when the X tools are not installed.

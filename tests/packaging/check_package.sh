@@ -1,4 +1,7 @@
 #!/bin/sh
+# Copyright (C) 2026 Vantorel Scorekeeper developers
+# SPDX-License-Identifier: MIT
+
 # Builds the Debian package as `make package` does, checks its control data
 # and contents, runs lintian on it, validates the installed desktop
 # integration files and starts the unpacked program without a display.

@@ -1,4 +1,7 @@
 #!/bin/sh
+# Copyright (C) 2026 Vantorel Scorekeeper developers
+# SPDX-License-Identifier: MIT
+
 # Compiles the Windows resource script with a cross windres, decompiles the
 # result and compares it with what Windows should show for Vantorel.exe: the
 # version record, field by field, and the application icon with exactly its

@@ -1,3 +1,6 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
 // The long random-play run: `vantorel_soak [games] [seed]`. Prints what it played and every
 // difference from the model; exits non-zero if there was any.
 

@@ -1,3 +1,6 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // Shared by the widget tests: a clean runtime for every test, real clicks on the windows'
