@@ -1,12 +1,10 @@
+#include "application.h"
 #include "formruntime.h"
 #include "identity.h"
 #include "singleboard.h"
 
-#include <QApplication>
-
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    runtime::applyIdentity(layouts::identity);
+    runtime::Application app(argc, argv, layouts::identity);
     return runtime::FormRuntime::instance().run(SingleBoard::instance());
 }
