@@ -70,12 +70,21 @@ def square(index):
     return (480 + 1560 * (index % 6), 1320 + 1080 * (index // 6), 1215, 735)
 
 
+# The program takes no click that comes within the double-click interval (400 ms here) of a
+# click that changed its windows: a person needs that long to see the change anyway.
+CLICK_PAUSE = 0.5
+last_click = 0.0
+
+
 def click(window, rect, client):
+    global last_click
     width, height = size_of(window)
     x = round((rect[0] + rect[2] / 2) * width / client[0])
     y = round((rect[1] + rect[3] / 2) * height / client[1])
     xdo("mousemove", "--window", window, x, y)
+    time.sleep(max(0.0, last_click + CLICK_PAUSE - time.monotonic()))
     xdo("click", "1")
+    last_click = time.monotonic()
 
 
 def screenshot(window, name):
