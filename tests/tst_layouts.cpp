@@ -53,7 +53,10 @@ private slots:
     void everyCaptionFits_data();
     void everyCaptionFits();
     void scoreFollowsItsCaption();
+    void labelAlignment_data();
+    void labelAlignment();
     void windowsOpenOnTheScreenBesideTheBoard();
+    void finalScoreHasACloseBoxAndTheSystemsPlace();
     void reloadStartsFromTheLayout();
     void identity();
 };
@@ -231,6 +234,35 @@ void tst_Layouts::scoreFollowsItsCaption()
     }
 }
 
+void tst_Layouts::labelAlignment_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<int>("alignment");
+    for (const char *board : { "SingleBoard", "DoubleBoard" }) {
+        for (const char *label : { "Label1", "Label2", "ScoreLabel" })
+            QTest::addRow("%s %s left", board, label) << board << label << int(Qt::AlignLeft);
+    }
+    QTest::newRow("clue value centred") << "Question"
+                                        << "Label1" << int(Qt::AlignHCenter);
+    QTest::newRow("wager caption right against the box") << "DailyDouble"
+                                                         << "Label1" << int(Qt::AlignRight);
+    QTest::newRow("final score caption centred") << "Last"
+                                                 << "Label1" << int(Qt::AlignHCenter);
+    QTest::newRow("final score centred") << "Last"
+                                         << "Label2" << int(Qt::AlignHCenter);
+}
+
+void tst_Layouts::labelAlignment()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, label);
+    QFETCH(int, alignment);
+    const auto *widget = formNamed(window).window()->findChild<QLabel *>(label);
+    QVERIFY(widget);
+    QCOMPARE(int(widget->alignment() & Qt::AlignHorizontal_Mask), alignment);
+}
+
 // Run on screens of several sizes and scales (tests/CMakeLists.txt).
 void tst_Layouts::windowsOpenOnTheScreenBesideTheBoard()
 {
@@ -270,6 +302,14 @@ void tst_Layouts::windowsOpenOnTheScreenBesideTheBoard()
     QCOMPARE(DoubleBoard::instance().window()->geometry(), place);
 }
 
+void tst_Layouts::finalScoreHasACloseBoxAndTheSystemsPlace()
+{
+    QWidget *window = Last::instance().window();
+    Last::instance().show();
+    QVERIFY(window->windowHandle()->flags().testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(!window->testAttribute(Qt::WA_Moved)); // no place of its own asked for
+}
+
 void tst_Layouts::reloadStartsFromTheLayout()
 {
     DailyDouble &wager = DailyDouble::instance();
@@ -286,7 +326,6 @@ void tst_Layouts::reloadStartsFromTheLayout()
 
 void tst_Layouts::identity()
 {
-    QCOMPARE(layouts::identity.title, "Vantorel Scorekeeper");
     runtime::applyIdentity(layouts::identity);
     QCOMPARE(QCoreApplication::applicationName(), "Vantorel Scorekeeper");
     QCOMPARE(QCoreApplication::applicationVersion(), "1.01");
