@@ -231,9 +231,7 @@ def main():
     print("PASS: game played to the Final Score of $ 1500; closing it ended the program")
 
 
-try:
-    main()
-finally:
+def stop_children():
     for child in reversed(children):
         if child.poll() is None:
             try:  # the bus launcher's own bus daemon goes with it
@@ -241,3 +239,15 @@ finally:
             except ProcessLookupError:
                 pass
             child.wait()
+
+
+def run(scenario):
+    """Runs a scenario, then stops every process it started."""
+    try:
+        scenario()
+    finally:
+        stop_children()
+
+
+if __name__ == "__main__":
+    run(main)
