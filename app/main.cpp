@@ -1,15 +1,13 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
+#include "application.h"
 #include "formruntime.h"
 #include "identity.h"
 #include "singleboard.h"
 
-#include <QApplication>
-
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    runtime::applyIdentity(layouts::identity);
+    runtime::Application app(argc, argv, layouts::identity);
     return runtime::FormRuntime::instance().run(SingleBoard::instance());
 }

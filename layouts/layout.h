@@ -19,6 +19,11 @@ enum class Alignment { Left = 0, Right = 1, Center = 2 };
 
 enum class StartUpPosition { Manual = 0, WindowsDefault = 3 };
 
+// How a window stands among the others. A board is a main window of a round; a window owned by
+// the board in play stays above that board, has no taskbar entry of its own and opens at its
+// designed offset from the board's client area.
+enum class WindowRole { TopLevel, Board, OwnedByBoard };
+
 inline constexpr int noIndex = -1;
 
 struct ControlLayout
@@ -51,6 +56,7 @@ struct WindowLayout
     // score); closing any other window only unloads it.
     bool closeEndsApplication = false;
     std::span<const ControlLayout> controls;
+    WindowRole role = WindowRole::TopLevel;
 };
 
 } // namespace layouts

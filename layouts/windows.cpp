@@ -70,25 +70,28 @@ constexpr auto lastControls = std::to_array<ControlLayout>({
 
 } // namespace
 
-constexpr WindowLayout singleBoard = { "SingleBoard", "Single Vantorel",       "",   9975,
-                                       6570,          StartUpPosition::Manual, 1035, 2175,
-                                       true,          singleBoardControls };
+// Name, caption, tag, client size, opening position, whether closing it ends the program,
+// controls, role.
+// clang-format off
+constexpr WindowLayout singleBoard = { "SingleBoard", "Single Vantorel", "", 9975, 6570,
+                                       StartUpPosition::Manual, 1035, 2175, true,
+                                       singleBoardControls, WindowRole::Board };
 
-constexpr WindowLayout doubleBoard = { "DoubleBoard", "Double Vantorel",       "",   9975,
-                                       6570,          StartUpPosition::Manual, 1035, 2175,
-                                       true,          doubleBoardControls };
+constexpr WindowLayout doubleBoard = { "DoubleBoard", "Double Vantorel", "", 9975, 6570,
+                                       StartUpPosition::Manual, 1035, 2175, true,
+                                       doubleBoardControls, WindowRole::Board };
 
-constexpr WindowLayout question = {
-    "Question", "Question",      "", 4710, 1815, StartUpPosition::Manual, 3555, 4485,
-    false,      questionControls
-};
+constexpr WindowLayout question = { "Question", "Question", "", 4710, 1815,
+                                    StartUpPosition::Manual, 3555, 4485, false,
+                                    questionControls, WindowRole::OwnedByBoard };
 
-constexpr WindowLayout dailyDouble = { "DailyDouble", "Daily Double",          "0",  4710,
-                                       1815,          StartUpPosition::Manual, 3555, 4485,
-                                       false,         dailyDoubleControls };
+constexpr WindowLayout dailyDouble = { "DailyDouble", "Daily Double", "0", 4710, 1815,
+                                       StartUpPosition::Manual, 3555, 4485, false,
+                                       dailyDoubleControls, WindowRole::OwnedByBoard };
 
-constexpr WindowLayout last = {
-    "Last", "Final Score", "", 4575, 3015, StartUpPosition::WindowsDefault, 0, 0, true, lastControls
-};
+constexpr WindowLayout last = { "Last", "Final Score", "", 4575, 3015,
+                                StartUpPosition::WindowsDefault, 0, 0, true,
+                                lastControls, WindowRole::TopLevel };
+// clang-format on
 
 } // namespace layouts

@@ -103,8 +103,7 @@ public:
     void doAction(const QString &action) override
     {
         if (action == pressAction()) {
-            if (button()->isEnabled())
-                button()->animateClick();
+            pressButton(button());
             return;
         }
         AccessibleControl::doAction(action);

@@ -250,13 +250,23 @@ bool Form::isShown() const
     return m_loaded && m_loaded->shown;
 }
 
+// Shown means in view: back from minimised, in front, with the focus mark of the focused control
+// drawn from the start. A window that opens (rather than is shown again while in view) starts
+// with the focus on the first control of its keyboard order, as on its first showing.
 void Form::show()
 {
     QWidget *widget = window();
+    const bool opening = !m_loaded->shown;
     m_loaded->shown = true;
+    FormRuntime &runtime = FormRuntime::instance();
+    runtime.showing(*this, opening);
+    if (opening && m_loaded->built.firstFocus)
+        m_loaded->built.firstFocus->setFocus();
+    widget->setWindowState(widget->windowState() & ~Qt::WindowMinimized);
     widget->show();
+    widget->setAttribute(Qt::WA_KeyboardFocusChange); // showing clears it
     widget->raise();
-    FormRuntime::instance().shown(*this);
+    runtime.shown(*this);
 }
 
 void Form::hide()

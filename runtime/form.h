@@ -18,6 +18,14 @@
 // game behaves the same on any desktop and on the offscreen platform, where hiding a window
 // activates nothing.
 //
+// A window that opens stands at its stored place, wholly on the screen; a board shown beside the
+// board in play takes that board's place, and the windows the board in play owns (layout role)
+// open at their designed offset from it, stay above it and go with it: the window system's
+// transient-for relation, never widget parentage, so every window's lifetime stays the
+// runtime's. Input that began before the windows last changed (the second click of a double
+// click, a held key's repeats) never acts on what changed: the application's input filter
+// judges it by the window system's clock.
+//
 // Widgets are never deleted synchronously: unload() hides them and defers their deletion to the
 // event loop, so a window may be unloaded from inside its own event handler.
 

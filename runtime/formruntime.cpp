@@ -6,13 +6,20 @@
 #include "accessibility.h"
 #include "identity.h"
 #include "layout.h"
+#include "loader.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QPointer>
+#include <QScreen>
+#include <QStyleHints>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -24,6 +31,17 @@ FormRuntime *theRuntime = nullptr;
 QString toQString(std::string_view text)
 {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// A frame moved as little as it takes to lie wholly inside the available area; one too large
+// for it keeps its top-left corner, and so its title bar, inside.
+QRect keptInside(QRect frame, const QRect &available)
+{
+    frame.moveLeft(std::min(frame.left(), available.left() + available.width() - frame.width()));
+    frame.moveTop(std::min(frame.top(), available.top() + available.height() - frame.height()));
+    frame.moveLeft(std::max(frame.left(), available.left()));
+    frame.moveTop(std::max(frame.top(), available.top()));
+    return frame;
 }
 
 } // namespace
@@ -101,6 +119,7 @@ int FormRuntime::run(Form &startUp)
 void FormRuntime::reset()
 {
     m_visibleByActivation.clear();
+    m_awaitingFrame.clear();
     m_active = nullptr;
     const QSignalBlocker quiet(this);
     for (const Entry &entry : m_forms)
@@ -133,14 +152,33 @@ void FormRuntime::activate(Form &form)
         form.Form_Activate();
 }
 
+// Before the window system shows the window: its native window exists, so that it can be owned
+// and placed; an opening window gets its place.
+void FormRuntime::showing(Form &form, bool opening)
+{
+    form.window()->winId();
+    updateOwners();
+    if (opening && form.layout().startUpPosition == layouts::StartUpPosition::Manual) {
+        place(form);
+        std::erase(m_awaitingFrame, &form);
+        m_awaitingFrame.push_back(&form);
+    }
+}
+
 void FormRuntime::shown(Form &form)
 {
+    m_input.windowsChanged();
+    std::erase(m_visibleByActivation, &form);
+    m_visibleByActivation.push_back(&form); // a board shown is the board in play from now on
+    updateOwners();
     activate(form);
 }
 
 void FormRuntime::hidden(Form &form)
 {
+    m_input.windowsChanged();
     std::erase(m_visibleByActivation, &form);
+    updateOwners();
     if (m_active == &form) {
         m_active = nullptr;
         if (!m_visibleByActivation.empty())
@@ -151,9 +189,94 @@ void FormRuntime::hidden(Form &form)
 
 void FormRuntime::unloaded(Form &form)
 {
+    std::erase(m_awaitingFrame, &form);
     hidden(form);
     if (loadedForms().empty())
         Q_EMIT ended();
+}
+
+void FormRuntime::modalOpening()
+{
+    m_input.windowsChanged();
+}
+
+// The message box held the activation while it was open; it passes back as from a window that
+// hides.
+void FormRuntime::modalClosed(Form *owner)
+{
+    m_input.windowsChanged();
+    if (owner && owner == m_active && owner->isShown()) {
+        m_active = nullptr;
+        activate(*owner);
+    }
+}
+
+Form *FormRuntime::boardInPlay() const
+{
+    const auto board = std::find_if(
+            m_visibleByActivation.rbegin(), m_visibleByActivation.rend(),
+            [](const Form *form) { return form->layout().role == layouts::WindowRole::Board; });
+    return board == m_visibleByActivation.rend() ? nullptr : *board;
+}
+
+// The owned windows stay above the board in play and go with it. The window system reads a
+// window's owner as the window is mapped, so one in view is mapped again for a new owner.
+void FormRuntime::updateOwners()
+{
+    const Form *board = boardInPlay();
+    QWindow *owner = board ? board->loadedWindow()->windowHandle() : nullptr;
+    for (const Entry &entry : m_forms) {
+        QWidget *window = entry.form->loadedWindow();
+        if (!window || !window->windowHandle()
+            || entry.form->layout().role != layouts::WindowRole::OwnedByBoard
+            || window->windowHandle()->transientParent() == owner)
+            continue;
+        window->windowHandle()->setTransientParent(owner);
+        if (window->isVisible()) {
+            window->hide();
+            window->show();
+            window->setAttribute(Qt::WA_KeyboardFocusChange);
+        }
+    }
+}
+
+// A window opens at its stored place, except that a board shown beside the board in play takes
+// its place, and an owned window keeps its designed offset from the board's client area. Either
+// way it lies wholly on the screen. (A window without a stored place has the window system's.)
+void FormRuntime::place(Form &form)
+{
+    const layouts::WindowLayout &layout = form.layout();
+    QWidget *window = form.window();
+    QPoint client = window->geometry().topLeft();
+    if (const Form *board = boardInPlay(); board && board != &form) {
+        const QPoint boardClient = board->loadedWindow()->geometry().topLeft();
+        if (layout.role == layouts::WindowRole::Board)
+            client = boardClient;
+        else if (layout.role == layouts::WindowRole::OwnedByBoard)
+            client = boardClient
+                    + QPoint(toPixels(layout.clientLeft) - toPixels(board->layout().clientLeft),
+                             toPixels(layout.clientTop) - toPixels(board->layout().clientTop));
+    }
+    window->setGeometry(QRect(client, window->size()));
+    keepOnScreen(form);
+}
+
+// The frame is known once the window system has framed the window; until then the frame of
+// another of the windows stands in for it.
+void FormRuntime::keepOnScreen(Form &form)
+{
+    QWidget *window = form.window();
+    QMargins margins = window->windowHandle()->frameMargins();
+    for (auto it = m_visibleByActivation.rbegin();
+         margins.isNull() && it != m_visibleByActivation.rend(); ++it)
+        margins = (*it)->loadedWindow()->windowHandle()->frameMargins();
+    const QRect frame = window->geometry().marginsAdded(margins);
+    const QScreen *screen = QGuiApplication::screenAt(frame.center());
+    if (!screen)
+        screen = window->screen();
+    const QRect kept = keptInside(frame, screen->availableGeometry());
+    if (kept != frame)
+        window->setGeometry(window->geometry().translated(kept.topLeft() - frame.topLeft()));
 }
 
 void FormRuntime::userClosed(Form &form)
@@ -171,17 +294,90 @@ void FormRuntime::endIfNothingVisible()
         end();
 }
 
-// The user makes a window active by pressing a mouse button or a key in it. Window-system
+void FormRuntime::InputGuard::windowsChanged()
+{
+    m_changedAt = m_lastClickAt;
+    ++m_changes;
+}
+
+// A click whose press comes within the double-click interval of a click made before the windows
+// changed belongs to that earlier click (the second click of a double click), and a key press
+// that repeats a key held down since before the change belongs to that hold: neither reaches
+// the window that appeared, or came uncovered, under it. Input that software synthesises
+// carries no time and is taken as it comes.
+bool FormRuntime::InputGuard::refuses(const QEvent &event)
+{
+    switch (event.type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease: {
+        const quint64 time = static_cast<const QInputEvent &>(event).timestamp();
+        if (time == 0)
+            return false;
+        m_lastClickAt = time;
+        const auto interval = quint64(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+        return event.type() != QEvent::MouseButtonRelease && m_changedAt != 0 && time >= m_changedAt
+                && time - m_changedAt < interval;
+    }
+    case QEvent::KeyPress: {
+        // A held key repeats as releases and presses stamped alike, and the window system does
+        // not always mark the first of them as a repeat.
+        const auto &key = static_cast<const QKeyEvent &>(event);
+        const bool sameKey = key.key() == m_held.key;
+        const bool repeats = key.isAutoRepeat()
+                || (sameKey && key.timestamp() != 0 && key.timestamp() == m_held.releasedAt);
+        if (!repeats) {
+            m_held = { key.key(), 0, m_changes };
+            return false;
+        }
+        if (!sameKey) // went down before this program saw it
+            m_held = { key.key(), 0, ~quint64(0) };
+        return m_held.since != m_changes;
+    }
+    case QEvent::KeyRelease: {
+        const auto &key = static_cast<const QKeyEvent &>(event);
+        if (key.key() == m_held.key)
+            m_held.releasedAt = key.timestamp();
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+// Three things pass here: a window's first exposure, once the window system has framed it (its
+// frame must lie on the screen); input that began before the windows changed, which is
+// refused; and the user's presses, which make their window the active one. Window-system
 // activation alone is not taken: it arrives late and out of order (our own requests echo back
 // after the model has moved on), and switching applications must run nothing.
 bool FormRuntime::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
+    if (type == QEvent::Expose) {
+        const auto framed =
+                std::find_if(m_awaitingFrame.begin(), m_awaitingFrame.end(), [watched](Form *form) {
+                    return form->loadedWindow()->windowHandle() == watched;
+                });
+        if (framed != m_awaitingFrame.end()) {
+            Form *form = *framed;
+            m_awaitingFrame.erase(framed);
+            keepOnScreen(*form);
+        }
+        return false;
+    }
+    // Window-system input reaches the window before its widgets; input that software sends may
+    // go to a widget directly.
+    if (!event->isInputEvent() || !(watched->isWindowType() || watched->isWidgetType()))
+        return false;
+    if (m_input.refuses(*event))
+        return true;
+    const auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget)
+        return false;
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick
         && type != QEvent::KeyPress)
         return false;
-    const auto *widget = qobject_cast<QWidget *>(watched);
-    Form *form = widget ? formOfWindow(widget->window()) : nullptr;
+    Form *form = formOfWindow(widget->window());
     if (!form)
         return false;
     // Input still queued for a window that has gone (the second click of a quick double
@@ -207,11 +403,30 @@ void applyIdentity(const layouts::Identity &identity)
 
 void messageBox(const QString &prompt, const QString &title)
 {
-    Form *active = FormRuntime::instance().activeForm();
+    FormRuntime &runtime = FormRuntime::instance();
+    Form *active = runtime.activeForm();
     QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok,
                     active && active->isLoaded() ? active->window() : nullptr);
     box.setWindowModality(Qt::ApplicationModal);
+    runtime.modalOpening();
     box.exec();
+    runtime.modalClosed(active);
+}
+
+void pressButton(QAbstractButton *button)
+{
+    FormRuntime &runtime = FormRuntime::instance();
+    QWidget *window = button->window();
+    Form *form = runtime.formOfWindow(window);
+    const QWidget *modal = QApplication::activeModalWidget();
+    if (!(form ? form->visible() : window->isVisible()) || !button->isVisible()
+        || !button->isEnabled() || (modal && modal != window))
+        return;
+    const QPointer<QAbstractButton> pressed = button;
+    if (form && form != runtime.m_active)
+        runtime.activate(*form);
+    if (pressed)
+        pressed->click();
 }
 
 } // namespace runtime

@@ -156,7 +156,9 @@ int toPixels(int twips)
 BuiltWindow buildWindow(const WindowLayout &layout)
 {
     BuiltWindow built;
-    built.window = std::make_unique<QWidget>(nullptr, Qt::Window);
+    // An owned window is a dialog to the window system: that is what lets it name an owner.
+    const bool owned = layout.role == layouts::WindowRole::OwnedByBoard;
+    built.window = std::make_unique<QWidget>(nullptr, owned ? Qt::Dialog : Qt::Window);
     QWidget *window = built.window.get();
     window->setObjectName(toQString(layout.name));
     window->setWindowTitle(toQString(layout.caption));
@@ -201,8 +203,10 @@ BuiltWindow buildWindow(const WindowLayout &layout)
               [](const auto &a, const auto &b) { return a.first < b.first; });
     for (qsizetype i = 1; i < focusable.size(); ++i)
         QWidget::setTabOrder(focusable[i - 1].second, focusable[i].second);
-    if (!focusable.isEmpty())
-        focusable.first().second->setFocus();
+    if (!focusable.isEmpty()) {
+        built.firstFocus = focusable.first().second;
+        built.firstFocus->setFocus();
+    }
     return built;
 }
 

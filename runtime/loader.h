@@ -20,12 +20,14 @@ struct WindowLayout;
 namespace runtime {
 
 // A window built from its layout: the top-level widget, its controls by object name
-// ("Command1_14", "ScoreLabel") and its control arrays by name.
+// ("Command1_14", "ScoreLabel"), its control arrays by name and the control that is first in
+// its keyboard order.
 struct BuiltWindow
 {
     std::unique_ptr<QWidget> window;
     QHash<QString, QWidget *> controls;
     QHash<QString, QButtonGroup *> arrays;
+    QWidget *firstFocus = nullptr;
 };
 
 BuiltWindow buildWindow(const layouts::WindowLayout &layout);

@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QStyleOption>
 
 using namespace gametest;
 
@@ -41,6 +42,16 @@ void typeDigits(const QString &digits)
     }
 }
 
+// The control holds the focus and shows its mark: the style draws it only while the window
+// shows keyboard focus.
+void focusMarkedOn(QWidget *control)
+{
+    QTRY_COMPARE(QApplication::focusWidget(), control);
+    QStyleOption option;
+    option.initFrom(control);
+    QVERIFY(option.state.testFlag(QStyle::State_KeyboardFocusChange));
+}
+
 void tabTo(QWidget *target)
 {
     for (int step = 0; step < 40 && QApplication::focusWidget() != target; ++step)
@@ -64,6 +75,8 @@ private slots:
     void fixedNames();
     void squarePressedThroughTheScreenReader();
     void clueAndDailyDoubleFromTheKeyboard();
+    void screenReaderPressActsAsAClick();
+    void focusIsMarkedAndTheClueOpensOnCorrect();
 };
 
 void tst_Accessibility::initTestCase()
@@ -219,6 +232,44 @@ void tst_Accessibility::clueAndDailyDoubleFromTheKeyboard()
     QCOMPARE(board.Score, 150);
     QCOMPARE(board.Command1(3)->text(), "");
     QTRY_COMPARE(QApplication::focusWidget(), board.Command1(3));
+}
+
+void tst_Accessibility::screenReaderPressActsAsAClick()
+{
+    const auto pressAction = QAccessibleActionInterface::pressAction();
+    startGame();
+    SingleBoard &board = SingleBoard::instance();
+    click(board.Command1(0));
+    board.Score = 50; // shown once the board is activated again
+    // Pressed at once, after the board's activation, as by a click.
+    accessible(board.Command1(5))->actionInterface()->doAction(pressAction);
+    QCOMPARE(board.ScoreLabel()->text(), "50");
+    QCOMPARE(Question::instance().tag(), "5");
+    // The spent first board is out of view: its Daily Double cannot be pressed.
+    finishFirstBoard();
+    QTRY_VERIFY(DoubleBoard::instance().visible());
+    accessible(board.Command2())->actionInterface()->doAction(pressAction);
+    QVERIFY(!DailyDouble::instance().isLoaded());
+}
+
+void tst_Accessibility::focusIsMarkedAndTheClueOpensOnCorrect()
+{
+    startGame();
+    SingleBoard &board = SingleBoard::instance();
+    Question &question = Question::instance();
+    focusMarkedOn(board.Command1(0));
+    click(board.Command1(14)); // by mouse
+    focusMarkedOn(question.Command1(Correct));
+    // "Space, Tab, Tab, Space" is Incorrect every time: the next clue opens on Correct again.
+    tabTo(question.Command1(Incorrect));
+    press(Qt::Key_Space);
+    focusMarkedOn(board.Command1(14));
+    tabTo(board.Command1(15));
+    press(Qt::Key_Space);
+    focusMarkedOn(question.Command1(Correct));
+    press(Qt::Key_Space);
+    finishFirstBoard();
+    focusMarkedOn(DoubleBoard::instance().Command2());
 }
 
 QTEST_MAIN(tst_Accessibility)

@@ -154,6 +154,7 @@ void tst_DailyDouble::emptyWagerPrompts()
     QCOMPARE(answerer.buttonCount, 1);
     QCOMPARE(SingleBoard::instance().Score, 300);
     QVERIFY(DailyDouble::instance().visible());
+    QTRY_COMPARE(QApplication::focusWidget(), DailyDouble::instance().Wager());
 
     // Another try works.
     typeWager("100");
@@ -218,6 +219,7 @@ void tst_DailyDouble::wagerBeyondTheScoreRangeIsRefused()
     QCOMPARE(SingleBoard::instance().Score, score);
     QVERIFY(DailyDouble::instance().visible());
     QCOMPARE(DailyDouble::instance().Wager()->text(), wager);
+    QTRY_COMPARE(QApplication::focusWidget(), DailyDouble::instance().Wager());
 
     // Corrected to reach the edge exactly, the wager is taken.
     DailyDouble::instance().Wager()->selectAll();

@@ -102,6 +102,7 @@ private slots:
     void insertedTextFollowsTheKeyPressRule();
     void messageBoxIsAPlainModalPrompt();
     void releaseRunsTerminate();
+    void showBringsAMinimisedWindowBack();
 };
 
 void tst_FormRuntime::loadsOnControlReferenceOnly()
@@ -326,6 +327,18 @@ void tst_FormRuntime::releaseRunsTerminate()
     QVERIFY(events.contains("P1 terminate"));
     QVERIFY(events.contains("P2 terminate"));
     QCOMPARE(ProbeB::instance().Member, 0);
+}
+
+void tst_FormRuntime::showBringsAMinimisedWindowBack()
+{
+    ProbeA &probe = ProbeA::instance();
+    probe.show();
+    probe.window()->setWindowState(Qt::WindowMinimized);
+    ProbeB::instance().show();
+    QVERIFY(probe.window()->isMinimized());
+    probe.show();
+    QVERIFY(!probe.window()->isMinimized());
+    QCOMPARE(runtime::FormRuntime::instance().activeForm(), &probe);
 }
 
 QTEST_MAIN(tst_FormRuntime)

@@ -55,6 +55,27 @@ void reach(Stage stage)
     }
 }
 
+// Input as the window system stamps it, at times of the test's choosing.
+void clickAt(QWidget *widget, quint64 time)
+{
+    const QPointF centre = QRectF(widget->rect()).center();
+    for (const QEvent::Type type : { QEvent::MouseButtonPress, QEvent::MouseButtonRelease }) {
+        QMouseEvent event(type, centre, widget->mapToGlobal(centre), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        event.setTimestamp(time);
+        QApplication::sendEvent(widget, &event);
+    }
+}
+
+void keyAt(QEvent::Type type, quint64 time, bool markedAsRepeat = false)
+{
+    QKeyEvent event(type, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), markedAsRepeat);
+    event.setTimestamp(time);
+    QVERIFY(QApplication::focusWidget());
+    QApplication::sendEvent(QApplication::focusWidget(), &event);
+}
+
 QStringList visibleWindows()
 {
     QStringList names;
@@ -83,6 +104,9 @@ private slots:
     void veryLongWagerIsHeldToTenDigits();
     void messageBoxBlocksTheOtherWindows();
     void gameGoesOnAfterClosingTheClueWindow();
+    void quickSecondClickNeverActsInTheWindowItOpened_data();
+    void quickSecondClickNeverActsInTheWindowItOpened();
+    void heldKeyNeverActsInTheWindowItOpened();
 };
 
 void tst_Game::closeBoxAtEveryStage_data()
@@ -216,6 +240,47 @@ void tst_Game::gameGoesOnAfterClosingTheClueWindow()
     QCOMPARE(SingleBoard::instance().Score, -400);
     QCOMPARE(SingleBoard::instance().ScoreLabel()->text(), "-400");
     QCOMPARE(SingleBoard::instance().Command1(0)->text(), "$ 200");
+}
+
+void tst_Game::quickSecondClickNeverActsInTheWindowItOpened_data()
+{
+    QTest::addColumn<int>("gap"); // ms from the square's click to the answer's; 0: untimed
+    QTest::addColumn<bool>("answered");
+    QTest::newRow("double click: no answer") << 100 << false;
+    QTest::newRow("a moment later: answered") << 450 << true;
+    QTest::newRow("software's input carries no time: answered") << 0 << true;
+}
+
+void tst_Game::quickSecondClickNeverActsInTheWindowItOpened()
+{
+    QFETCH(int, gap);
+    QFETCH(bool, answered);
+    startGame();
+    const quint64 start = gap ? QTest::lastMouseTimestamp += 20000 : 0; // after any earlier click
+    clickAt(SingleBoard::instance().Command1(14), start);
+    clickAt(Question::instance().Command1(Correct), gap ? start + gap : 0);
+    QCOMPARE(Question::instance().visible(), !answered);
+    QCOMPARE(SingleBoard::instance().Score, answered ? 600 : 0);
+}
+
+// The window system repeats a held key as releases and presses stamped alike, and may leave the
+// first pair unmarked.
+void tst_Game::heldKeyNeverActsInTheWindowItOpened()
+{
+    startGame();
+    QTRY_COMPARE(QApplication::focusWidget(), SingleBoard::instance().Command1(0));
+    keyAt(QEvent::KeyPress, 1000);
+    keyAt(QEvent::KeyRelease, 1660); // the square is pressed
+    QTRY_COMPARE(QApplication::focusWidget(), Question::instance().Command1(Correct));
+    keyAt(QEvent::KeyPress, 1660);
+    keyAt(QEvent::KeyRelease, 1700, true);
+    keyAt(QEvent::KeyPress, 1700, true);
+    keyAt(QEvent::KeyRelease, 1760);
+    QVERIFY(Question::instance().visible());
+    QCOMPARE(SingleBoard::instance().Score, 0);
+    keyAt(QEvent::KeyPress, 2500); // pressed afresh, it answers
+    keyAt(QEvent::KeyRelease, 2560);
+    QCOMPARE(SingleBoard::instance().Score, 200);
 }
 
 QTEST_MAIN(tst_Game)

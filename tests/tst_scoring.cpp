@@ -93,15 +93,12 @@ void tst_Scoring::scoreText()
     QCOMPARE(QString::fromStdString(scoring::scoreText(score)), text);
 }
 
+// Every square's index survives its trip through the clue window's Tag.
 void tst_Scoring::indexTextRoundTrip()
 {
-    for (int index = 0; index < squareCount; ++index) {
-        const std::string text = indexText(index);
-        QCOMPARE(text, std::to_string(index));
-        QCOMPARE(scoring::indexFromText(text), std::optional<std::int16_t>(index));
-    }
-    QCOMPARE(indexText(std::numeric_limits<std::int32_t>::max()), "2147483647");
-    QCOMPARE(indexText(std::numeric_limits<std::int32_t>::min()), "-2147483648");
+    QCOMPARE(indexText(14), "14");
+    for (int index = 0; index < squareCount; ++index)
+        QCOMPARE(scoring::indexFromText(indexText(index)), std::optional<std::int16_t>(index));
 }
 
 void tst_Scoring::indexFromText_data()

@@ -1,0 +1,109 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
+#include "application.h"
+
+#include "formruntime.h"
+#include "identity.h"
+
+#include <QCommandLineParser>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace runtime {
+namespace {
+
+std::string programName = "vantorel";
+
+// What Qt says while it opens the display. When it cannot, it ends with a fatal message after a
+// few notices of its own; the program says one thing instead.
+struct HeldMessage
+{
+    QtMsgType type;
+    QByteArray category;
+    QString text;
+};
+std::vector<HeldMessage> heldMessages;
+QtMessageHandler nextHandler = nullptr;
+
+void holdWhileTheDisplayOpens(QtMsgType type, const QMessageLogContext &context,
+                              const QString &message)
+{
+    if (type == QtFatalMsg) {
+        const QByteArray display = qgetenv("DISPLAY");
+        const std::string where = display.isEmpty()
+                ? std::string("DISPLAY is not set")
+                : "cannot open display " + display.toStdString();
+        std::fprintf(stderr, "%s: needs a graphical desktop to show its windows (%s)\n",
+                     programName.c_str(), where.c_str());
+        std::_Exit(1);
+    }
+    heldMessages.push_back({ type, context.category, message });
+}
+
+[[noreturn]] void refuse(const QString &why)
+{
+    std::fprintf(stderr, "%s: %s\n", programName.c_str(), qPrintable(why));
+    std::exit(2);
+}
+
+} // namespace
+
+StartUpChecks::StartUpChecks(int argc, char *argv[], const layouts::Identity &identity)
+{
+    if (argc > 0) {
+        const std::string path = argv[0];
+        programName = path.substr(path.find_last_of('/') + 1);
+    }
+    QCoreApplication::setApplicationName(
+            QString::fromUtf8(identity.title.data(), qsizetype(identity.title.size())));
+    QCoreApplication::setApplicationVersion(
+            QString::fromUtf8(identity.version.data(), qsizetype(identity.version.size())));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+            "Keeps your score while you play along with a televised board-and-clue quiz show."));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    // Not addHelpOption(): its --help-all lists Qt's own options, which this program refuses.
+    const QCommandLineOption help({ QStringLiteral("h"), QStringLiteral("help") },
+                                  QStringLiteral("Displays this help."));
+    parser.addOption(help);
+    const QCommandLineOption version = parser.addVersionOption();
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (!parser.parse(arguments))
+        refuse(parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        refuse(QStringLiteral("unexpected argument '%1'")
+                       .arg(parser.positionalArguments().first()));
+    if (parser.isSet(version))
+        parser.showVersion();
+    if (parser.isSet(help)) {
+        const QCoreApplication named(argc, argv); // the help names the program as it was called
+        parser.showHelp();
+    }
+    nextHandler = qInstallMessageHandler(holdWhileTheDisplayOpens);
+}
+
+void StartUpChecks::displayOpened()
+{
+    qInstallMessageHandler(nextHandler);
+    for (const HeldMessage &held : heldMessages) {
+        const QMessageLogContext context(nullptr, 0, nullptr, held.category.constData());
+        nextHandler(held.type, context, held.text);
+    }
+    heldMessages.clear();
+}
+
+Application::Application(int &argc, char *argv[], const layouts::Identity &identity)
+    : StartUpChecks(argc, argv, identity), QApplication(argc, argv)
+{
+    displayOpened();
+    applyIdentity(identity);
+}
+
+} // namespace runtime
