@@ -1,5 +1,6 @@
 #include "form.h"
 
+#include "accessibility.h"
 #include "formruntime.h"
 #include "layout.h"
 #include "loader.h"
@@ -93,6 +94,9 @@ Form::~Form()
 Form::Loaded &Form::load()
 {
     if (!m_loaded) {
+        // Not when the runtime is created: that may be before the application has installed
+        // Qt's own accessibility factory, which would then take precedence over ours.
+        installAccessibleNames();
         m_loaded = std::make_unique<Loaded>(
                 Loaded{ buildWindow(m_layout),
                         QString::fromUtf8(m_layout.tag.data(), qsizetype(m_layout.tag.size())) });

@@ -1,6 +1,5 @@
 #include "formruntime.h"
 
-#include "accessibility.h"
 #include "identity.h"
 #include "layout.h"
 
@@ -44,7 +43,6 @@ FormRuntime::FormRuntime()
     m_visibilityCheck.setInterval(0);
     connect(&m_visibilityCheck, &QTimer::timeout, this, &FormRuntime::endIfNothingVisible);
     qApp->installEventFilter(this);
-    installAccessibleNames();
 }
 
 FormRuntime::~FormRuntime()
