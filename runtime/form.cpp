@@ -104,6 +104,7 @@ Form::Loaded &Form::load()
         connectEvents();
         nameTextBoxes();
         Form_Load();
+        Q_EMIT FormRuntime::instance().loaded(*this);
     }
     return *m_loaded;
 }
@@ -113,7 +114,7 @@ void Form::connectEvents()
     const BuiltWindow &built = m_loaded->built;
     QWidget *window = built.window.get();
     for (const ClickBinding &binding : m_clicks) {
-        const auto handler = binding.handler;
+        const auto handler = [this, binding](int index) { dispatchClick(binding, index); };
         const QString name = controlObjectName(binding.control, layouts::noIndex);
         if (QButtonGroup *group = built.arrays.value(name))
             connect(group, &QButtonGroup::idClicked, window, handler);
@@ -128,6 +129,16 @@ void Form::connectEvents()
             box->setValidator(new KeyPressValidator(binding.handler, box, m_insertingKeyPress));
         }
     }
+}
+
+// Every Click handler runs through here, so that additions to the game can follow the user's
+// actions without the windows' knowing.
+void Form::dispatchClick(const ClickBinding &binding, int index)
+{
+    FormRuntime &runtime = FormRuntime::instance();
+    Q_EMIT runtime.clickStarting(*this, binding.control, index);
+    binding.handler(index);
+    Q_EMIT runtime.clickFinished(*this, binding.control, index);
 }
 
 // Buttons and labels are named as they are read (see accessibility.cpp); a text box's name
@@ -152,6 +163,9 @@ bool Form::eventFilter(QObject *watched, QEvent *event)
         return false;
     if (watched == m_loaded->built.window.get() && event->type() == QEvent::Close) {
         FormRuntime::instance().userClosed(*this);
+        // A close that was refused leaves this window loaded: Qt must not hide it then.
+        if (loadedWindow() == watched)
+            event->ignore();
         return true;
     }
     if (event->type() == QEvent::KeyPress) {

@@ -3,6 +3,7 @@
 #include "identity.h"
 #include "layout.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
@@ -153,9 +154,27 @@ void FormRuntime::unloaded(Form &form)
 
 void FormRuntime::userClosed(Form &form)
 {
+    if (!mayClose(form))
+        return;
     form.unload();
     if (form.layout().closeEndsApplication)
         end();
+}
+
+bool FormRuntime::mayClose(Form &form)
+{
+    return !form.layout().closeEndsApplication || !m_closeGuard || m_closeGuard(form);
+}
+
+void FormRuntime::setCloseGuard(std::function<bool(Form &)> guard)
+{
+    m_closeGuard = std::move(guard);
+}
+
+void FormRuntime::reactivate(Form &form)
+{
+    if (m_active == &form)
+        form.Form_Activate();
 }
 
 // Windows may be hidden and shown again within one handler; only once everything has
@@ -207,6 +226,36 @@ void messageBox(const QString &prompt, const QString &title)
                     active && active->isLoaded() ? active->window() : nullptr);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
+}
+
+bool questionBox(const QString &prompt, const QString &title)
+{
+    Form *active = FormRuntime::instance().activeForm();
+    QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Yes | QMessageBox::No,
+                    active && active->isLoaded() ? active->window() : nullptr);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.setWindowModality(Qt::ApplicationModal);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void pressButton(QAbstractButton *button)
+{
+    FormRuntime &runtime = FormRuntime::instance();
+    Form *form = button ? runtime.formOfWindow(button->window()) : nullptr;
+    const auto pressable = [&] {
+        return form && form->isLoaded() && form->visible() && button->isVisible()
+                && button->isEnabled();
+    };
+    if (!pressable())
+        return;
+    if (const QWidget *modal = QApplication::activeModalWidget(); modal && modal != form->window())
+        return;
+    if (runtime.activeForm() != form)
+        runtime.activate(*form);
+    // Activation may have hidden the window (a board handing over its round).
+    if (pressable())
+        button->click();
 }
 
 } // namespace runtime
