@@ -7,6 +7,7 @@
 
 #include "formruntime.h"
 #include "identity.h"
+#include "playalong.h"
 #include "script.h"
 #include "singleboard.h"
 
@@ -129,6 +130,7 @@ int main(int argc, char *argv[])
     qInstallMessageHandler(quietPlatformNotices);
     QApplication app(argc, argv);
     runtime::applyIdentity(layouts::identity);
+    playalong::install();
     PaintCounter counter;
     app.installEventFilter(&counter);
     const int games = argc > 1 ? std::max(2, std::atoi(argv[1])) : 20;

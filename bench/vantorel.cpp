@@ -9,6 +9,7 @@
 
 #include "formruntime.h"
 #include "identity.h"
+#include "playalong.h"
 #include "last.h"
 #include "script.h"
 #include "singleboard.h"
@@ -100,5 +101,6 @@ int main(int argc, char *argv[])
     }
     app.installEventFilter(&firstPaint);
     runtime::applyIdentity(layouts::identity);
+    playalong::install();
     return runtime::FormRuntime::instance().run(SingleBoard::instance());
 }

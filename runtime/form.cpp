@@ -3,6 +3,7 @@
 
 #include "form.h"
 
+#include "accessibility.h"
 #include "formruntime.h"
 #include "layout.h"
 #include "loader.h"
@@ -96,6 +97,9 @@ Form::~Form()
 Form::Loaded &Form::load()
 {
     if (!m_loaded) {
+        // Not when the runtime is created: that may be before the application has installed
+        // Qt's own accessibility factory, which would then take precedence over ours.
+        installAccessibleNames();
         m_loaded = std::make_unique<Loaded>(
                 Loaded{ buildWindow(m_layout),
                         QString::fromUtf8(m_layout.tag.data(), qsizetype(m_layout.tag.size())) });
@@ -103,6 +107,7 @@ Form::Loaded &Form::load()
         connectEvents();
         nameTextBoxes();
         Form_Load();
+        Q_EMIT FormRuntime::instance().loaded(*this);
     }
     return *m_loaded;
 }
@@ -112,7 +117,7 @@ void Form::connectEvents()
     const BuiltWindow &built = m_loaded->built;
     QWidget *window = built.window.get();
     for (const ClickBinding &binding : m_clicks) {
-        const auto handler = binding.handler;
+        const auto handler = [this, binding](int index) { dispatchClick(binding, index); };
         const QString name = controlObjectName(binding.control, layouts::noIndex);
         if (QButtonGroup *group = built.arrays.value(name))
             connect(group, &QButtonGroup::idClicked, window, handler);
@@ -127,6 +132,16 @@ void Form::connectEvents()
             box->setValidator(new KeyPressValidator(binding.handler, box, m_insertingKeyPress));
         }
     }
+}
+
+// Every Click handler runs through here, so that additions to the game can follow the user's
+// actions without the windows' knowing.
+void Form::dispatchClick(const ClickBinding &binding, int index)
+{
+    FormRuntime &runtime = FormRuntime::instance();
+    Q_EMIT runtime.clickStarting(*this, binding.control, index);
+    binding.handler(index);
+    Q_EMIT runtime.clickFinished(*this, binding.control, index);
 }
 
 // Buttons and labels are named as they are read (see accessibility.cpp); a text box's name
@@ -151,6 +166,9 @@ bool Form::eventFilter(QObject *watched, QEvent *event)
         return false;
     if (watched == m_loaded->built.window.get() && event->type() == QEvent::Close) {
         FormRuntime::instance().userClosed(*this);
+        // A close that was refused leaves this window loaded: Qt must not hide it then.
+        if (loadedWindow() == watched)
+            event->ignore();
         return true;
     }
     if (event->type() == QEvent::KeyPress) {

@@ -147,6 +147,7 @@ private:
     Loaded &load();
     QWidget *control(std::string_view name, int index);
     void connectEvents();
+    void dispatchClick(const ClickBinding &binding, int index);
     void nameTextBoxes();
     bool isShown() const;
     QWidget *loadedWindow() const;

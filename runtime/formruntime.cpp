@@ -3,7 +3,6 @@
 
 #include "formruntime.h"
 
-#include "accessibility.h"
 #include "identity.h"
 #include "layout.h"
 #include "loader.h"
@@ -14,7 +13,6 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMessageBox>
-#include <QPointer>
 #include <QScreen>
 #include <QStyleHints>
 #include <QTimer>
@@ -65,7 +63,6 @@ FormRuntime::FormRuntime()
     m_visibilityCheck.setInterval(0);
     connect(&m_visibilityCheck, &QTimer::timeout, this, &FormRuntime::endIfNothingVisible);
     qApp->installEventFilter(this);
-    installAccessibleNames();
 }
 
 FormRuntime::~FormRuntime()
@@ -281,9 +278,27 @@ void FormRuntime::keepOnScreen(Form &form)
 
 void FormRuntime::userClosed(Form &form)
 {
+    if (!mayClose(form))
+        return;
     form.unload();
     if (form.layout().closeEndsApplication)
         end();
+}
+
+bool FormRuntime::mayClose(Form &form)
+{
+    return !form.layout().closeEndsApplication || !m_closeGuard || m_closeGuard(form);
+}
+
+void FormRuntime::setCloseGuard(std::function<bool(Form &)> guard)
+{
+    m_closeGuard = std::move(guard);
+}
+
+void FormRuntime::reactivate(Form &form)
+{
+    if (m_active == &form)
+        form.Form_Activate();
 }
 
 // Windows may be hidden and shown again within one handler; only once everything has
@@ -401,32 +416,53 @@ void applyIdentity(const layouts::Identity &identity)
     QApplication::setWindowIcon(icon);
 }
 
-void messageBox(const QString &prompt, const QString &title)
+// Both boxes speak for the active window and stand above it. Input aimed at the windows beneath
+// while a box was open is not taken for input meant after it, and the window it spoke for is
+// active again once it closes.
+int execModal(QMessageBox &box)
 {
     FormRuntime &runtime = FormRuntime::instance();
     Form *active = runtime.activeForm();
-    QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok,
-                    active && active->isLoaded() ? active->window() : nullptr);
+    if (active && active->isLoaded())
+        box.setParent(active->window(), box.windowFlags());
     box.setWindowModality(Qt::ApplicationModal);
     runtime.modalOpening();
-    box.exec();
+    const int answer = box.exec();
     runtime.modalClosed(active);
+    return answer;
+}
+
+void messageBox(const QString &prompt, const QString &title)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok);
+    execModal(box);
+}
+
+bool questionBox(const QString &prompt, const QString &title)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return execModal(box) == QMessageBox::Yes;
 }
 
 void pressButton(QAbstractButton *button)
 {
     FormRuntime &runtime = FormRuntime::instance();
-    QWidget *window = button->window();
-    Form *form = runtime.formOfWindow(window);
-    const QWidget *modal = QApplication::activeModalWidget();
-    if (!(form ? form->visible() : window->isVisible()) || !button->isVisible()
-        || !button->isEnabled() || (modal && modal != window))
+    Form *form = button ? runtime.formOfWindow(button->window()) : nullptr;
+    const auto pressable = [&] {
+        return form && form->isLoaded() && form->visible() && button->isVisible()
+                && button->isEnabled();
+    };
+    if (!pressable())
         return;
-    const QPointer<QAbstractButton> pressed = button;
-    if (form && form != runtime.m_active)
+    if (const QWidget *modal = QApplication::activeModalWidget(); modal && modal != form->window())
+        return;
+    if (runtime.activeForm() != form)
         runtime.activate(*form);
-    if (pressed)
-        pressed->click();
+    // Activation may have hidden the window (a board handing over its round).
+    if (pressable())
+        button->click();
 }
 
 } // namespace runtime

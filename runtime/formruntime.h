@@ -8,12 +8,15 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
+#include <string_view>
 #include <typeindex>
 #include <vector>
 
 QT_BEGIN_NAMESPACE
 class QAbstractButton;
+class QMessageBox;
 QT_END_NAMESPACE
 
 namespace layouts {
@@ -59,16 +62,31 @@ public:
     // Unloads every window; the application then ends.
     void end();
 
+    // Where additions to the game (undo, menus, keys) meet the runtime.
+
+    // Consulted before a user's close of a window whose close ends the application; the close
+    // goes ahead only if it returns true.
+    void setCloseGuard(std::function<bool(Form &)> guard);
+    // Runs the active window's Form_Activate again, as when it becomes active, after something
+    // outside its handlers changed what it shows. Any other window runs it once it becomes
+    // active.
+    void reactivate(Form &form);
+
 Q_SIGNALS:
     // The last loaded window was unloaded.
     void ended();
+    // A window has been loaded: its controls are new, and Form_Load has run.
+    void loaded(runtime::Form &form);
+    // Around every Click handler the runtime runs; index is the array index, or noIndex.
+    void clickStarting(runtime::Form &form, std::string_view control, int index);
+    void clickFinished(runtime::Form &form, std::string_view control, int index);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     friend class Form;
-    friend void messageBox(const QString &prompt, const QString &title);
+    friend int execModal(QMessageBox &box);
     friend void pressButton(QAbstractButton *button);
 
     // Input that began before the windows last changed, judged by the window system's clock.
@@ -101,6 +119,7 @@ private:
     void hidden(Form &form);
     void unloaded(Form &form);
     void userClosed(Form &form);
+    bool mayClose(Form &form);
     void activate(Form &form);
     void modalOpening();
     void modalClosed(Form *owner);
@@ -122,6 +141,7 @@ private:
     std::vector<Form *> m_awaitingFrame; // opened, not yet framed by the window system
     InputGuard m_input;
     QTimer m_visibilityCheck;
+    std::function<bool(Form &)> m_closeGuard;
 };
 
 // The application's name, version, desktop entry and window icon.
@@ -131,10 +151,14 @@ void applyIdentity(const layouts::Identity &identity);
 // The window it speaks for is activated again once it closes.
 void messageBox(const QString &prompt, const QString &title);
 
-// Presses a button as a user's click reaches it: nothing happens if the button's window is not
-// shown (hidden or unloaded), the button is hidden or disabled, or a modal window blocks its
-// window; otherwise its window becomes the active one (Form_Activate as for a click) and the
-// button is clicked, through the same handlers as a mouse click.
+// A modal question with Yes and No, No the default (Enter and Escape both answer No), no icon,
+// a title. Returns whether the answer was Yes.
+bool questionBox(const QString &prompt, const QString &title);
+
+// Presses a button as a user's click reaches it: nothing happens if its window is not shown,
+// the button is hidden or disabled, or a modal window blocks it; otherwise its window becomes
+// the active one (Form_Activate as for a click), then the button is clicked, its handler
+// running through the same dispatch as a mouse click.
 void pressButton(QAbstractButton *button);
 
 } // namespace runtime

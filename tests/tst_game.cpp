@@ -148,6 +148,7 @@ void tst_Game::closeBoxAtEveryStage()
     reach(stage);
     QVERIFY(formNamed(closed).visible());
     QSignalSpy ended(&runtime::FormRuntime::instance(), &runtime::FormRuntime::ended);
+    ModalAnswerer endTheGame(QMessageBox::Yes); // closing a board mid-game asks first
 
     QVERIFY(formNamed(closed).window()->close());
     QTest::qWait(0); // lets the runtime settle, as the event loop would

@@ -33,8 +33,10 @@ void tst_Soak::randomPlayKeepsTheScoreAndTheWindows()
     soak::Player player(seed);
     for (int game = 0; game < games; ++game)
         player.playGame(600, totals);
-    qInfo("%ld games, %ld reached the Final Score, %ld actions, %ld message boxes", totals.games,
-          totals.finished, totals.actions, totals.boxes);
+    qInfo("%ld games, %ld reached the Final Score, %ld actions, %ld message boxes, %ld undos, "
+          "%ld redos, %ld rounds ended early",
+          totals.games, totals.finished, totals.actions, totals.boxes, totals.undos, totals.redos,
+          totals.roundsEnded);
     QVERIFY2(totals.failures.isEmpty(), qPrintable(totals.failures.join('\n')));
 }
 

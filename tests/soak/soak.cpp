@@ -34,8 +34,9 @@ int main(int argc, char *argv[])
     for (const QString &failure : totals.failures)
         std::printf("FAILURE %s\n", qPrintable(failure));
     std::printf("seed %u: %ld games played (%ld to the Final Score), %ld actions performed, "
-                "%ld message boxes answered, %lld failures found\n",
-                seed, totals.games, totals.finished, totals.actions, totals.boxes,
-                qlonglong(totals.failures.size()));
+                "%ld message boxes answered (%ld of them questions), %ld undos, %ld redos, "
+                "%ld rounds ended early, %lld failures found\n",
+                seed, totals.games, totals.finished, totals.actions, totals.boxes, totals.questions,
+                totals.undos, totals.redos, totals.roundsEnded, qlonglong(totals.failures.size()));
     return totals.failures.isEmpty() ? 0 : 1;
 }

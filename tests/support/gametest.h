@@ -10,6 +10,7 @@
 #include "doubleboard.h"
 #include "formruntime.h"
 #include "last.h"
+#include "playalong.h"
 #include "question.h"
 #include "singleboard.h"
 
@@ -22,6 +23,13 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+// The tests play the program as main starts it, with every addition installed.
+static void installPlayAlong()
+{
+    playalong::install();
+}
+Q_COREAPP_STARTUP_FUNCTION(installPlayAlong)
 
 namespace gametest {
 
@@ -57,12 +65,12 @@ inline runtime::Form &formNamed(const QString &name)
     return Last::instance();
 }
 
-// A click as the window system delivers it, so that a modal window can block it.
-inline void clickThroughWindowSystem(QWidget *widget)
+// A click as the window system delivers it, so that a modal window can block it (and a right
+// click opens a context menu).
+inline void clickThroughWindowSystem(QWidget *widget, Qt::MouseButton button = Qt::LeftButton)
 {
     QWidget *top = widget->window();
-    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {},
-                      widget->mapTo(top, widget->rect().center()));
+    QTest::mouseClick(top->windowHandle(), button, {}, widget->mapTo(top, widget->rect().center()));
 }
 
 inline void startGame()
@@ -108,11 +116,12 @@ inline void typeWager(const QString &digits)
 }
 
 // Answers the next application-modal message box with Enter, the way a person dismisses it,
-// and records what it said.
+// or by clicking the given button, and records what it said.
 class ModalAnswerer final : public QObject
 {
 public:
-    ModalAnswerer()
+    explicit ModalAnswerer(QMessageBox::StandardButton click = QMessageBox::NoButton)
+        : m_click(click)
     {
         m_timer.setInterval(10);
         connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::answer);
@@ -125,6 +134,8 @@ public:
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QList<QAbstractButton *>::size_type buttonCount = 0;
     Qt::WindowModality modality = Qt::NonModal;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 
 private:
     void answer()
@@ -138,9 +149,15 @@ private:
         icon = box->icon();
         buttonCount = box->buttons().size();
         modality = box->windowModality();
-        QTest::keyClick(box, Qt::Key_Enter);
+        buttons = box->standardButtons();
+        defaultButton = box->standardButton(box->defaultButton());
+        if (QAbstractButton *button = box->button(m_click))
+            QTest::mouseClick(button, Qt::LeftButton);
+        else
+            QTest::keyClick(box, Qt::Key_Enter);
     }
 
+    QMessageBox::StandardButton m_click;
     QTimer m_timer;
 };
 

@@ -5,9 +5,10 @@
 
 // A seeded random player for the real windows and an independent model of what the game must
 // show after each of its actions. The player clicks through the window system's input path
-// (so the modal box really blocks the other windows), types and pastes into the wager box and
-// closes windows; after every action the model's score, windows and squares are compared with
-// the program's.
+// (so the modal box really blocks the other windows), types and pastes into the wager box,
+// answers with keys, undoes and redoes from the boards' menu and keys, ends rounds early and
+// closes windows; after every action the model's score, windows, squares and undo entries are
+// compared with the program's.
 
 #include "gametest.h"
 #include "layout.h"
@@ -17,11 +18,13 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QWindow>
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -66,6 +69,20 @@ struct Model
     int clueFactor = 1;
     std::int64_t finalShown = 0; // the score the Final Score window took
     bool ended = false;
+
+    // The game as a recorded result found it and left it, for undo and redo.
+    struct Snapshot
+    {
+        std::int64_t score;
+        std::array<bool, 30> singleUsed, doubleUsed;
+        bool secondRound, finalRound, wagerShown;
+    };
+    struct Step
+    {
+        Snapshot before, after;
+        QString text;
+    };
+    std::vector<Step> done, undone;
 
     static std::int64_t rowValue(int square) { return (square / 6 + 1) * 200; }
 
@@ -142,6 +159,8 @@ struct Model
             }
             break;
         case Final:
+            done.clear();
+            undone.clear();
             finalShown = score;
             unload(Wager);
             unload(Single);
@@ -155,6 +174,43 @@ struct Model
     {
         if (!ended && visible.empty())
             end();
+    }
+
+    Snapshot snapshot() const
+    {
+        return { score, singleUsed, doubleUsed, !isVisible(Single), finalRound, isVisible(Wager) };
+    }
+    void record(const Snapshot &before, const QString &text)
+    {
+        undone.clear();
+        done.push_back({ before, snapshot(), text });
+    }
+    int inPlay() const { return isVisible(Single) ? Single : Double; }
+    std::array<bool, 30> &usedInPlay() { return inPlay() == Single ? singleUsed : doubleUsed; }
+    // Puts a recorded state back: the first board returns if the game went past it, the final
+    // wager is undone, a clue window naming a square no longer open at its value goes, and the
+    // board in play, if active, takes the change as on activation.
+    void restore(const Snapshot &s)
+    {
+        score = s.score;
+        singleUsed = s.singleUsed;
+        doubleUsed = s.doubleUsed;
+        if (!s.secondRound && !isVisible(Single)) {
+            show(Single);
+            if (isVisible(Single))
+                hide(Double);
+        }
+        if (!s.finalRound && finalRound && loaded[Wager]) {
+            if (s.wagerShown)
+                finalRound = false;
+            else
+                unload(Wager);
+        }
+        if (isVisible(Clue)
+            && (usedInPlay()[clueSquare] || clueFactor != (inPlay() == Single ? 1 : 2)))
+            hide(Clue);
+        if (active == inPlay())
+            onActivate(inPlay());
     }
 
     // The user's actions.
@@ -174,14 +230,37 @@ struct Model
     void answer(int button)
     {
         if (clueSquare >= 0) {
+            static const char *const names[] = { "Correct", "No Ring In", "Incorrect" };
+            const Snapshot before = snapshot();
             const int direction = button == gametest::Correct ? 1
                     : button == gametest::Incorrect           ? -1
                                                               : 0;
             addClamped(direction * clueFactor * rowValue(clueSquare));
             singleUsed[clueSquare] = doubleUsed[clueSquare] = true;
+            record(before,
+                   QStringLiteral("%1 on %2")
+                           .arg(names[button],
+                                texts::moneyText(double(clueFactor * rowValue(clueSquare)))));
         }
         hide(Clue);
     }
+    void undoOrRedo(bool undo)
+    {
+        auto &from = undo ? done : undone, &to = undo ? undone : done;
+        if (from.empty())
+            return;
+        to.push_back(from.back());
+        from.pop_back();
+        restore(undo ? to.back().before : to.back().after);
+    }
+    void endRound()
+    {
+        const Snapshot before = snapshot();
+        usedInPlay().fill(true);
+        record(before, QStringLiteral("End This Round"));
+        restore(done.back().after);
+    }
+    bool gameUnderWay() const { return !done.empty() || !undone.empty(); }
     // Returns whether the program must refuse the wager with a message box.
     bool wager(int button, const QString &text)
     {
@@ -192,7 +271,12 @@ struct Model
             const std::int64_t next = score + (button == gametest::WagerCorrect ? amount : -amount);
             if (next < INT32_MIN || next > INT32_MAX)
                 return true;
+            const Snapshot before = snapshot();
             score = next;
+            record(before,
+                   QStringLiteral("Daily Double %1, %2")
+                           .arg(button == gametest::WagerCorrect ? "Correct" : "Incorrect",
+                                texts::moneyText(double(amount))));
         }
         if (finalRound) {
             show(Final);
@@ -216,6 +300,10 @@ struct Totals
     long finished = 0; // reached the Final Score window
     long actions = 0;
     long boxes = 0; // message boxes answered
+    long questions = 0; // of which Yes/No questions
+    long undos = 0;
+    long redos = 0;
+    long roundsEnded = 0;
     QStringList failures;
 };
 
@@ -274,13 +362,96 @@ private:
     }
 
     // A press and release through the window system, as a person's click arrives.
-    void realClick(QWidget *widget)
+    void realClick(QWidget *widget, Qt::MouseButton button = Qt::LeftButton)
     {
         QWidget *top = widget->window();
         QWindow *handle = top->windowHandle();
         if (!handle)
             return;
-        QTest::mouseClick(handle, Qt::LeftButton, {}, widget->mapTo(top, widget->rect().center()));
+        QTest::mouseClick(handle, button, {}, widget->mapTo(top, widget->rect().center()));
+    }
+
+    // A key goes down in the active window (offscreen leaves none after a menu has closed,
+    // where a desktop gives activation back to the window under it) and comes up wherever the
+    // focus is by then.
+    void realKey(int w, const QKeySequence &keys)
+    {
+        QWidget *window = form(w).window();
+        if (QApplication::activeWindow() != window) {
+            window->activateWindow();
+            QCoreApplication::processEvents();
+        }
+        const QKeyCombination key = keys[0];
+        QTest::keyPress(window, key.key(), key.keyboardModifiers());
+        QCoreApplication::processEvents();
+        if (QWidget *now = QApplication::activeWindow())
+            QTest::keyRelease(now, key.key(), key.keyboardModifiers());
+    }
+
+    // The board's context menu by a right click, which makes the board active first: none if
+    // that activation handed the round over.
+    QMenu *openMenu(int board)
+    {
+        m_model.press(board);
+        realClick(form(board).window()->findChild<QLabel *>("Label1"), Qt::RightButton);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu && m_model.isVisible(board))
+            fail("no context menu on the board");
+        if (menu && !m_model.isVisible(board))
+            fail("a context menu on a board that has gone");
+        return m_model.isVisible(board) ? menu : nullptr;
+    }
+
+    // Entry 0 undo, 1 redo, 3 "End This Round...". A disabled entry leaves the menu open, to
+    // be closed with Escape.
+    void choose(QMenu *menu, int entry)
+    {
+        QTest::mouseClick(menu, Qt::LeftButton, {},
+                          menu->actionGeometry(menu->actions().at(entry)).center());
+        if (QApplication::activePopupWidget() == menu)
+            QTest::keyClick(menu, Qt::Key_Escape);
+    }
+
+    void undoOrRedo(bool undo)
+    {
+        const int keyWindow = m_model.active;
+        // A key whose action is disabled goes to the window as an unused keystroke.
+        const bool byKey = (keyWindow == Single || keyWindow == Double || keyWindow == Clue)
+                && !(undo ? m_model.done : m_model.undone).empty() && chance(50);
+        log(QStringLiteral("%1 by %2").arg(undo ? "undo" : "redo", byKey ? "key" : "menu"));
+        if (byKey) {
+            realKey(keyWindow, undo ? QKeySequence::Undo : QKeySequence::Redo);
+        } else if (QMenu *menu = openMenu(m_model.inPlay())) {
+            choose(menu, undo ? 0 : 1);
+        } else {
+            return;
+        }
+        (undo ? m_totals->undos : m_totals->redos) += 1;
+        m_model.undoOrRedo(undo);
+    }
+
+    // Runs an action that must ask a Yes/No question exactly when expected; returns whether the
+    // question was asked and answered Yes.
+    bool answeredYes(bool expected, const std::function<void()> &action)
+    {
+        const int questionsBefore = m_questions;
+        m_expectQuestion = expected;
+        action();
+        m_expectQuestion = false;
+        if (expected != (m_questions > questionsBefore))
+            fail(QStringLiteral("question %1").arg(expected ? "missing" : "unexpected"));
+        return expected && m_answeredYes;
+    }
+
+    void endRound()
+    {
+        QMenu *menu = openMenu(m_model.inPlay());
+        const bool enabled = menu && !Model::allUsed(m_model.usedInPlay());
+        log(QStringLiteral("end this round (%1)").arg(enabled ? "open squares" : "disabled"));
+        if (menu && answeredYes(enabled, [&] { choose(menu, 3); })) {
+            ++m_totals->roundsEnded;
+            m_model.endRound();
+        }
     }
 
     void settle()
@@ -315,9 +486,13 @@ private:
         std::vector<int> choices;
         auto offer = [&](int action, int weight) { choices.insert(choices.end(), weight, action); };
         enum { Square, DailyDoubleButton, Answer, WagerButton, Type, Paste, Close, Press };
+        enum { Undo = Press + 1, Redo, EndRound };
         if (m_model.isVisible(board)) {
             offer(Square, 30);
             offer(DailyDoubleButton, 3);
+            offer(Undo, 4);
+            offer(Redo, 3);
+            offer(EndRound, 1);
         }
         if (m_model.isVisible(Clue))
             offer(Answer, 25);
@@ -329,7 +504,8 @@ private:
         offer(Close, m_model.isVisible(Final) ? 20 : 1);
         offer(Press, 3);
 
-        switch (choices[pick(int(choices.size()))]) {
+        const int action = choices[pick(int(choices.size()))];
+        switch (action) {
         case Square: {
             int index = pick(30);
             const auto &used = board == Single ? m_model.singleUsed : m_model.doubleUsed;
@@ -356,9 +532,15 @@ private:
             break;
         case Answer: {
             const int button = pick(3);
-            log(QStringLiteral("clue button %1").arg(button));
-            m_model.press(Clue);
-            realClick(Question::instance().Command1(button));
+            if (m_model.active == Clue && chance(40)) { // its key: the same as a click
+                static const Qt::Key keys[] = { Qt::Key_C, Qt::Key_N, Qt::Key_I };
+                log(QStringLiteral("clue key %1").arg(QKeySequence(keys[button]).toString()));
+                realKey(Clue, QKeySequence(keys[button]));
+            } else {
+                log(QStringLiteral("clue button %1").arg(button));
+                m_model.press(Clue);
+                realClick(Question::instance().Command1(button));
+            }
             m_model.answer(button);
             // Clicked again as the window hides: a second click lands on nothing.
             if (chance(10) && Question::instance().isLoaded()
@@ -373,10 +555,16 @@ private:
                 button = gametest::WagerCorrect;
             const QString text = wager.Wager()->text();
             log(QStringLiteral("wager button %1 with '%2'").arg(button).arg(text));
-            m_model.press(Wager);
+            const bool escape =
+                    button == gametest::WagerCancel && m_model.active == Wager && chance(40);
+            if (!escape)
+                m_model.press(Wager);
             m_expectBox = m_model.wager(button, text);
             const int boxesBefore = m_boxes;
-            realClick(wager.Command1(button));
+            if (escape)
+                realKey(Wager, QKeySequence(Qt::Key_Escape));
+            else
+                realClick(wager.Command1(button));
             if (m_expectBox != (m_boxes > boxesBefore))
                 fail(QStringLiteral("message box %1 for wager '%2'")
                              .arg(m_expectBox ? "missing" : "unexpected", text));
@@ -422,10 +610,18 @@ private:
             if ((w == Single || w == Double) && chance(90))
                 break; // rarely the end of the game, so most games reach the Final Score
             log(QStringLiteral("close %1").arg(windowName(w)));
-            form(w).window()->close();
-            m_model.close(w);
+            const bool asks = (w == Single || w == Double) && m_model.gameUnderWay();
+            if (answeredYes(asks, [w] { form(w).window()->close(); }) || !asks)
+                m_model.close(w);
             break;
         }
+        case Undo:
+        case Redo:
+            undoOrRedo(action == Undo);
+            break;
+        case EndRound:
+            endRound();
+            break;
         case Press: {
             if (m_model.visible.empty())
                 break;
@@ -450,8 +646,15 @@ private:
         m_inModal = true;
         ++m_boxes;
         ++m_totals->boxes;
-        if (!m_expectBox)
+        const bool question = box->button(QMessageBox::Yes) != nullptr;
+        if (question) {
+            ++m_questions;
+            ++m_totals->questions;
+            if (!m_expectQuestion)
+                fail("question nobody asked for: " + box->text());
+        } else if (!m_expectBox) {
             fail("message box nobody asked for: " + box->text());
+        }
         const std::int32_t scoreBefore = SingleBoard::instance().Score;
         for (int i = pick(4); i > 0; --i) {
             const int w = m_model.visible[pick(int(m_model.visible.size()))];
@@ -465,11 +668,15 @@ private:
         }
         if (SingleBoard::instance().Score != scoreBefore)
             fail("a click behind the message box changed the score");
-        if (chance(50)) {
-            QTest::keyClick(box, Qt::Key_Enter);
+        m_answeredYes = question && chance(40);
+        if (m_answeredYes) {
+            log("Yes clicked");
+            realClick(box->button(QMessageBox::Yes));
+        } else if (chance(50)) {
+            QTest::keyClick(box, Qt::Key_Enter); // OK, or No as the default
         } else {
-            log("OK clicked");
-            realClick(box->buttons().constFirst());
+            log("OK or No clicked");
+            realClick(question ? box->button(QMessageBox::No) : box->buttons().constFirst());
         }
         m_inModal = false;
     }
@@ -512,6 +719,17 @@ private:
             return;
         }
         const int board = m_model.isVisible(Single) ? Single : Double;
+        const QList<QAction *> undoRedo = form(board).window()->actions();
+        if (undoRedo.size() < 2)
+            return fail("the board has no undo entries");
+        const QString undoText = m_model.done.empty() ? "Undo" : "Undo " + m_model.done.back().text;
+        const QString redoText =
+                m_model.undone.empty() ? "Redo" : "Redo " + m_model.undone.back().text;
+        if (undoRedo[0]->text() != undoText || undoRedo[1]->text() != redoText
+            || undoRedo[0]->isEnabled() == m_model.done.empty()
+            || undoRedo[1]->isEnabled() == m_model.undone.empty())
+            return fail(QStringLiteral("undo entries read '%1' and '%2', expected '%3' and '%4'")
+                                .arg(undoRedo[0]->text(), undoRedo[1]->text(), undoText, redoText));
         if (m_model.active == board) {
             const QLabel *label = board == Single ? SingleBoard::instance().ScoreLabel()
                                                   : DoubleBoard::instance().ScoreLabel();
@@ -561,7 +779,10 @@ private:
     QTimer m_modalPoll;
     bool m_inModal = false;
     bool m_expectBox = false;
+    bool m_expectQuestion = false;
+    bool m_answeredYes = false;
     int m_boxes = 0;
+    int m_questions = 0;
 };
 
 } // namespace soak

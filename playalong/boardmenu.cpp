@@ -1,0 +1,133 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
+#include "boardmenu.h"
+
+#include "board.h"
+#include "formruntime.h"
+#include "history.h"
+#include "identity.h"
+#include "question.h"
+#include "scoring.h"
+#include "singleboard.h"
+#include "texts.h"
+
+#include <QMenu>
+#include <QPushButton>
+#include <QShortcut>
+
+namespace playalong {
+namespace {
+
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+int openSquares(Board &board)
+{
+    int open = 0;
+    for (int i = 0; i < scoring::squareCount; ++i)
+        open += board.Command1(i)->text().isEmpty() ? 0 : 1;
+    return open;
+}
+
+// The undo and redo actions of one window, their keys working while it is active.
+void addUndoKeys(QWidget *window, QUndoStack &stack)
+{
+    QAction *undo = stack.createUndoAction(window);
+    undo->setShortcuts(QKeySequence::Undo);
+    QAction *redo = stack.createRedoAction(window);
+    redo->setShortcuts(QKeySequence::Redo);
+    window->addActions({ undo, redo });
+}
+
+void askToEndRound(Board &board, History &history)
+{
+    const int open = openSquares(board);
+    if (open == 0)
+        return;
+    const QString squares = open == 1 ? QStringLiteral("The 1 square still open")
+                                      : QStringLiteral("The %1 squares still open").arg(open);
+    const QString prompt =
+            QStringLiteral("End this round? %1 will be marked as played, and your score stays %2.")
+                    .arg(squares, texts::moneyText(SingleBoard::instance().Score));
+    if (runtime::questionBox(prompt, toQString(layouts::identity.projectName)))
+        history.endRound();
+}
+
+void showAbout()
+{
+    const QString title = toQString(layouts::identity.title);
+    runtime::messageBox(QStringLiteral("%1\nVersion %2\n\nA scorekeeper for playing along at "
+                                       "home with a televised board-and-clue quiz show.")
+                                .arg(title, toQString(layouts::identity.version)),
+                        QStringLiteral("About %1").arg(title));
+}
+
+// Made the first time it is asked for and kept with the board: an action chosen from it may
+// open a modal box while the menu is still finishing.
+QMenu *boardMenu(Board &board, History &history)
+{
+    QWidget *window = board.window();
+    if (auto *menu = window->findChild<QMenu *>(QString(), Qt::FindDirectChildrenOnly))
+        return menu;
+    auto *menu = new QMenu(window);
+    menu->addActions(window->actions()); // undo and redo
+    menu->addSeparator();
+    QAction *endRound = menu->addAction(QStringLiteral("End This Round..."), menu,
+                                        [&board, &history] { askToEndRound(board, history); });
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("About %1").arg(toQString(layouts::identity.title)), menu,
+                    &showAbout);
+    QObject::connect(menu, &QMenu::aboutToShow, endRound,
+                     [&board, endRound] { endRound->setEnabled(openSquares(board) > 0); });
+    return menu;
+}
+
+void popUp(Board &board, History &history, const QPoint &at)
+{
+    // The click that asked for it may have handed the board's round over already.
+    if (!board.visible())
+        return;
+    // The menu is input to the board: it becomes the active window first, as on any click.
+    if (runtime::FormRuntime::instance().activeForm() != &board)
+        board.show();
+    boardMenu(board, history)->popup(at);
+}
+
+// Opened from the keyboard, the menu stands at the control that has the focus.
+QPoint focusPoint(QWidget *window)
+{
+    const QWidget *focus = window->focusWidget() ? window->focusWidget() : window;
+    return focus->mapToGlobal(focus->rect().center());
+}
+
+void addBoardMenu(Board &board, History &history)
+{
+    QWidget *window = board.window();
+    addUndoKeys(window, history.stack());
+    window->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(window, &QWidget::customContextMenuRequested, window,
+                     [&board, &history, window](const QPoint &position) {
+                         popUp(board, history, window->mapToGlobal(position));
+                     });
+    auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), window);
+    QObject::connect(menuKey, &QShortcut::activated, window,
+                     [&board, &history, window] { popUp(board, history, focusPoint(window)); });
+}
+
+} // namespace
+
+void installBoardMenu(History &history)
+{
+    QObject::connect(&runtime::FormRuntime::instance(), &runtime::FormRuntime::loaded, &history,
+                     [&history](runtime::Form &form) {
+                         if (auto *board = dynamic_cast<Board *>(&form))
+                             addBoardMenu(*board, history);
+                         else if (dynamic_cast<Question *>(&form))
+                             addUndoKeys(form.window(), history.stack());
+                     });
+}
+
+} // namespace playalong

@@ -1,0 +1,44 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
+#include "quickkeys.h"
+
+#include "dailydouble.h"
+#include "formruntime.h"
+#include "question.h"
+
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QShortcut>
+
+namespace playalong {
+namespace {
+
+void bindKey(QPushButton *button, Qt::Key key)
+{
+    const QKeySequence sequence(key);
+    auto *shortcut = new QShortcut(sequence, button->window());
+    shortcut->setAutoRepeat(false);
+    QObject::connect(shortcut, &QShortcut::activated, button,
+                     [button] { runtime::pressButton(button); });
+    button->setToolTip(QStringLiteral("%1 (%2)").arg(button->text(),
+                                                     sequence.toString(QKeySequence::NativeText)));
+}
+
+} // namespace
+
+void installQuickKeys()
+{
+    QObject::connect(&runtime::FormRuntime::instance(), &runtime::FormRuntime::loaded,
+                     QCoreApplication::instance(), [](runtime::Form &form) {
+                         if (auto *clue = dynamic_cast<Question *>(&form)) {
+                             bindKey(clue->Command1(0), Qt::Key_C);
+                             bindKey(clue->Command1(1), Qt::Key_N);
+                             bindKey(clue->Command1(2), Qt::Key_I);
+                         } else if (auto *wager = dynamic_cast<DailyDouble *>(&form)) {
+                             bindKey(wager->Command1(1), Qt::Key_Escape);
+                         }
+                     });
+}
+
+} // namespace playalong

@@ -1,0 +1,195 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
+#include "gametest.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+
+#include <limits>
+
+using namespace gametest;
+
+namespace {
+
+enum class Setup { FirstRound, SecondRound, LastFirstSquare, LastSecondSquare, DailyDoubleOpen };
+enum class Play { Correct14, NoRingIn0, Incorrect29, WagerCorrect, WagerIncorrect, Last, EndRound };
+enum class Menu { RightClick, ShiftF10, MenuKey };
+
+Board &board()
+{
+    if (SingleBoard::instance().visible())
+        return SingleBoard::instance();
+    return DoubleBoard::instance();
+}
+
+// What the player sees: the score, each shown window's title, a board's squares and score.
+QStringList picture()
+{
+    QStringList facts{ QString::number(SingleBoard::instance().Score) };
+    for (runtime::Form *form : runtime::FormRuntime::instance().loadedForms()) {
+        if (!form->visible())
+            continue;
+        facts << form->caption();
+        if (auto *shown = dynamic_cast<Board *>(form)) {
+            for (int i = 0; i < 30; ++i)
+                facts.last() += '|' + shown->Command1(i)->text();
+            facts << shown->ScoreLabel()->text();
+        }
+        if (form == &DailyDouble::instance())
+            facts << QString::number(DailyDouble::instance().Command1(WagerCancel)->isVisible());
+    }
+    return facts;
+}
+
+void play(int square, Answer answer)
+{
+    click(board().Command1(square));
+    click(Question::instance().Command1(answer));
+}
+
+// Keys go to the active window. Offscreen leaves none once a menu has closed, and takes its
+// time otherwise, where a desktop gives the activation to the window under the menu at once.
+void activateBoard()
+{
+    board().window()->activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), board().window());
+}
+
+QMenu *openMenu(Menu how = Menu::RightClick)
+{
+    QWidget *focus = board().window()->focusWidget();
+    if (how == Menu::RightClick) {
+        clickThroughWindowSystem(board().Label1(), Qt::RightButton);
+    } else if (how == Menu::ShiftF10) {
+        activateBoard();
+        QTest::keyClick(board().window(), Qt::Key_F10, Qt::ShiftModifier);
+    } else { // the Menu key, as the window system delivers it
+        QContextMenuEvent key(QContextMenuEvent::Keyboard, {}, focus->mapToGlobal(QPoint()));
+        QCoreApplication::sendEvent(focus, &key);
+    }
+    return qobject_cast<QMenu *>(QApplication::activePopupWidget());
+}
+
+void choose(QMenu *menu, int entry)
+{
+    QTest::mouseClick(menu, Qt::LeftButton, {},
+                      menu->actionGeometry(menu->actions()[entry]).center());
+}
+
+void press(QKeySequence::StandardKey key)
+{
+    activateBoard();
+    QTest::keySequence(board().window(), key);
+}
+
+} // namespace
+
+class tst_History final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { quietPlatformNotices(); }
+    void cleanup() { resetRuntime(); }
+
+    void undoPutsBackAndRedoReplays_data();
+    void undoPutsBackAndRedoReplays();
+};
+
+void tst_History::undoPutsBackAndRedoReplays_data()
+{
+    QTest::addColumn<Setup>("setup");
+    QTest::addColumn<int>("score");
+    QTest::addColumn<Play>("step");
+    QTest::addColumn<Menu>("menu");
+    QTest::addColumn<QString>("undo");
+    const int top = std::numeric_limits<std::int32_t>::max();
+    const int bottom = std::numeric_limits<std::int32_t>::min();
+    QTest::newRow("correct") << Setup::FirstRound << 1000 << Play::Correct14 << Menu::RightClick
+                             << "Undo Correct on $ 600";
+    QTest::newRow("no ring in, menu by shift+F10") << Setup::FirstRound << 1000 << Play::NoRingIn0
+                                                   << Menu::ShiftF10 << "Undo No Ring In on $ 200";
+    QTest::newRow("incorrect on the second board, menu by the menu key")
+            << Setup::SecondRound << 1000 << Play::Incorrect29 << Menu::MenuKey
+            << "Undo Incorrect on $ 2000";
+    QTest::newRow("daily double correct")
+            << Setup::FirstRound << 1000 << Play::WagerCorrect << Menu::RightClick
+            << "Undo Daily Double Correct, $ 1500";
+    QTest::newRow("daily double incorrect on the second board")
+            << Setup::SecondRound << 1000 << Play::WagerIncorrect << Menu::RightClick
+            << "Undo Daily Double Incorrect, $ 1500";
+    QTest::newRow("last square: the second board takes over")
+            << Setup::LastFirstSquare << 1000 << Play::Last << Menu::RightClick
+            << "Undo Correct on $ 1000";
+    QTest::newRow("first round ended early") << Setup::FirstRound << 1000 << Play::EndRound
+                                             << Menu::RightClick << "Undo End This Round";
+    QTest::newRow("last square: the final round begins")
+            << Setup::LastSecondSquare << 1000 << Play::Last << Menu::RightClick
+            << "Undo Correct on $ 2000";
+    QTest::newRow("the final round begins over a daily double")
+            << Setup::DailyDoubleOpen << 1000 << Play::Last << Menu::RightClick
+            << "Undo Correct on $ 2000";
+    QTest::newRow("second round ended early") << Setup::SecondRound << 1000 << Play::EndRound
+                                              << Menu::RightClick << "Undo End This Round";
+    QTest::newRow("score held at the top") << Setup::FirstRound << top - 100 << Play::Correct14
+                                           << Menu::RightClick << "Undo Correct on $ 600";
+    QTest::newRow("score held at the bottom")
+            << Setup::SecondRound << bottom + 100 << Play::Incorrect29 << Menu::RightClick
+            << "Undo Incorrect on $ 2000";
+}
+
+void tst_History::undoPutsBackAndRedoReplays()
+{
+    QFETCH(Setup, setup);
+    QFETCH(int, score);
+    QFETCH(Play, step);
+    QFETCH(Menu, menu);
+    QFETCH(QString, undo);
+    startGame();
+    for (int square = 0; setup != Setup::FirstRound && square < 30; ++square) {
+        if (setup != Setup::LastFirstSquare || square < 29)
+            play(square, NoRingIn);
+    }
+    for (int square = 0; square < 29 && setup >= Setup::LastSecondSquare; ++square)
+        play(square, NoRingIn);
+    if (setup == Setup::DailyDoubleOpen) {
+        click(board().Command2());
+        typeWager("50");
+    }
+    SingleBoard::instance().Score = score;
+    board().ScoreLabel()->setText(QString::number(score));
+    const QStringList before = picture();
+
+    ModalAnswerer yes(QMessageBox::Yes);
+    if (step == Play::Correct14 || step == Play::Last)
+        play(step == Play::Last ? 29 : 14, Correct);
+    else if (step == Play::NoRingIn0 || step == Play::Incorrect29)
+        play(step == Play::NoRingIn0 ? 0 : 29, step == Play::NoRingIn0 ? NoRingIn : Incorrect);
+    else if (step == Play::EndRound)
+        choose(openMenu(), 3);
+    if (step == Play::WagerCorrect || step == Play::WagerIncorrect) {
+        click(board().Command2());
+        typeWager("1500");
+        click(DailyDouble::instance().Command1(step == Play::WagerCorrect ? WagerCorrect
+                                                                          : WagerIncorrect));
+    }
+    QCOMPARE(yes.answered, int(step == Play::EndRound));
+    const QStringList after = picture();
+    QVERIFY(after != before);
+
+    QMenu *entries = openMenu(menu);
+    QVERIFY(entries);
+    QCOMPARE(entries->actions().at(0)->text(), undo);
+    QCOMPARE(entries->actions().at(1)->text(), "Redo");
+    QVERIFY(!entries->actions().at(1)->isEnabled());
+    choose(entries, 0);
+    QCOMPARE(picture(), before);
+    press(QKeySequence::Redo);
+    QCOMPARE(picture(), after);
+    press(QKeySequence::Undo);
+    QCOMPARE(picture(), before);
+}
+
+QTEST_MAIN(tst_History)
+#include "tst_history.moc"
