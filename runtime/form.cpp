@@ -121,13 +121,14 @@ void Form::connectEvents()
         const QString name = controlObjectName(binding.control, layouts::noIndex);
         if (QButtonGroup *group = built.arrays.value(name))
             connect(group, &QButtonGroup::idClicked, window, handler);
-        else if (auto *button = qobject_cast<QPushButton *>(built.controls.value(name)))
+        else if (auto *button = qobject_cast<QPushButton *>(
+                         built.control(binding.control, layouts::noIndex)))
             connect(button, &QPushButton::clicked, window,
                     [handler] { handler(layouts::noIndex); });
     }
     for (const KeyPressBinding &binding : m_keyPresses) {
-        if (auto *box = qobject_cast<QLineEdit *>(
-                    built.controls.value(controlObjectName(binding.control, layouts::noIndex)))) {
+        if (auto *box =
+                    qobject_cast<QLineEdit *>(built.control(binding.control, layouts::noIndex))) {
             box->installEventFilter(this);
             box->setValidator(new KeyPressValidator(binding.handler, box, m_insertingKeyPress));
         }
@@ -148,15 +149,15 @@ void Form::dispatchClick(const ClickBinding &binding, int index)
 // cannot follow its text, so it is given once.
 void Form::nameTextBoxes()
 {
-    for (const layouts::ControlLayout &control : m_layout.controls) {
+    for (std::size_t i = 0; i < m_layout.controls.size(); ++i) {
+        const layouts::ControlLayout &control = m_layout.controls[i];
         if (control.kind != layouts::ControlKind::TextBox)
             continue;
         const QString name = accessibleName(
                 QString::fromUtf8(control.name.data(), qsizetype(control.name.size())),
                 control.index, QString());
         if (!name.isNull())
-            m_loaded->built.controls.value(controlObjectName(control.name, control.index))
-                    ->setAccessibleName(name);
+            m_loaded->built.controls[i]->setAccessibleName(name);
     }
 }
 
@@ -200,7 +201,7 @@ bool Form::filterKeyPress(QLineEdit *textBox, const KeyPressBinding &binding, QE
 
 QWidget *Form::control(std::string_view name, int index)
 {
-    return load().built.controls.value(controlObjectName(name, index));
+    return load().built.control(name, index);
 }
 
 QPushButton *Form::commandButton(std::string_view name, int index)
@@ -303,8 +304,9 @@ void Form::unload()
     const std::unique_ptr<Loaded> loaded = std::move(m_loaded);
     QWidget *widget = loaded->built.window.release();
     widget->removeEventFilter(this);
-    widget->setEnabled(false); // input still queued for it reaches nothing
     widget->hide();
+    // Input still queued for it reaches nothing. Disabled once hidden, nothing is redrawn.
+    widget->setEnabled(false);
     // The caller may be one of this window's own handlers, running on these widgets.
     widget->deleteLater();
     FormRuntime::instance().unloaded(*this);
