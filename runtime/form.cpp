@@ -8,6 +8,7 @@
 #include "layout.h"
 #include "loader.h"
 
+#include <QBackingStore>
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -293,7 +294,12 @@ void Form::hide()
     if (!m_loaded || !m_loaded->shown)
         return;
     m_loaded->shown = false;
-    m_loaded->built.window->hide();
+    QWidget *window = m_loaded->built.window.get();
+    window->hide();
+    // A hidden window can stay hidden for a whole round: its pixels are given back, and drawn
+    // afresh when it is shown again.
+    if (QBackingStore *store = window->backingStore())
+        store->resize(QSize(0, 0));
     FormRuntime::instance().hidden(*this);
 }
 
