@@ -1,9 +1,10 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-// Every action of a whole game, timed in-process on the real windows: from the click (or the
+// Every input of a whole game, timed in-process on the real windows: from the click (or the
 // keystroke) until every handler and every repaint it set off has run. The first game runs on
-// a freshly started program; the games after it show the steady state. Prints figures only.
+// a freshly started program; the games after it show the steady state. The designed game's
+// inputs and the additions' are counted apart. Prints figures only.
 
 #include "formruntime.h"
 #include "identity.h"
@@ -13,18 +14,20 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QTest>
 #include <QWidget>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <initializer_list>
 #include <vector>
 
 namespace {
 
+using bench::Action;
 using Clock = std::chrono::steady_clock;
 
 int paints = 0;
@@ -47,14 +50,6 @@ void quietPlatformNotices(QtMsgType type, const QMessageLogContext &context, con
         qt_message_output(type, context, message);
 }
 
-// Runs what the input set off: handlers, posted events, timers due now, repaints, deferred
-// deletions.
-void settle()
-{
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 // Wall time is what the player waits; thread CPU time leaves out what other processes on a
 // busy machine took meanwhile.
 double cpuMs()
@@ -64,61 +59,112 @@ double cpuMs()
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
 
-struct Series
+struct Sample
 {
-    std::vector<double> ms;
-    void print(const char *what, int games) const
-    {
-        std::vector<double> sorted = ms;
-        std::sort(sorted.begin(), sorted.end());
-        const auto at = [&](double q) {
-            return sorted[std::min(sorted.size() - 1,
-                                   std::size_t(q * double(sorted.size() - 1) + 0.5))];
-        };
-        double total = 0;
-        for (double v : sorted)
-            total += v;
-        std::printf("  %-24s median %7.3f ms  p99 %7.3f ms  max %7.3f ms  per game %8.2f ms\n",
-                    what, at(0.5), at(0.99), sorted.back(), total / games);
-    }
+    Action action;
+    double wallMs;
+    double cpuMs;
 };
 
-struct Figures
+std::vector<Sample> playOneGame()
 {
-    Series wall;
-    Series cpu;
-    void append(const Figures &other)
-    {
-        wall.ms.insert(wall.ms.end(), other.wall.ms.begin(), other.wall.ms.end());
-        cpu.ms.insert(cpu.ms.end(), other.cpu.ms.begin(), other.cpu.ms.end());
-    }
-    void print(const char *what, int games) const
-    {
-        std::printf("%s, %zu actions\n", what, wall.ms.size());
-        wall.print("wall:", games);
-        cpu.print("CPU:", games);
-    }
-};
+    std::vector<Sample> samples;
+    Action current = Action::Designed;
+    Clock::time_point start;
+    double startCpu = 0;
+    const auto begin = [&](Action action) {
+        current = action;
+        start = Clock::now();
+        startCpu = cpuMs();
+    };
+    const auto finish = [&] {
+        samples.push_back({ current,
+                            std::chrono::duration<double, std::milli>(Clock::now() - start).count(),
+                            cpuMs() - startCpu });
+    };
+    // The question's answer ends the input that opened it and is an input of its own.
+    bench::QuestionAnswerer answerer([&] {
+        finish();
+        begin(Action::EndRoundYes);
+    });
 
-Figures playOneGame()
-{
-    Figures figures;
     SingleBoard::instance().show();
-    settle();
-    bench::playWholeGame([&](bench::Step step, QWidget *target, char key) {
-        const auto start = Clock::now();
-        const double startCpu = cpuMs();
-        if (step == bench::Step::Click)
-            QTest::mouseClick(target, Qt::LeftButton);
-        else
-            QTest::keyClick(target, key);
-        settle();
-        figures.cpu.ms.push_back(cpuMs() - startCpu);
-        figures.wall.ms.push_back(
-                std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    bench::settle();
+    bench::playWholeGame([&](Action action, auto &&input) {
+        begin(action);
+        input();
+        bench::settle();
+        finish();
     });
     runtime::FormRuntime::instance().reset();
-    return figures;
+    return samples;
+}
+
+struct Row
+{
+    const char *name;
+    std::initializer_list<Action> actions;
+};
+
+const std::array rows = {
+    Row{ "every input", {} },
+    Row{ "the designed game", { Action::Designed, Action::RoundChange, Action::FinalHandOff } },
+    Row{ "  the round change", { Action::RoundChange } },
+    Row{ "  the final hand-off", { Action::FinalHandOff } },
+    Row{ "menu opens (right click)", { Action::MenuOpen } },
+    Row{ "menu closes (Escape)", { Action::MenuClose } },
+    Row{ "undo (from the menu)", { Action::Undo } },
+    Row{ "redo (from the menu)", { Action::Redo } },
+    Row{ "end round: question", { Action::EndRoundAsk } },
+    Row{ "end round: Yes", { Action::EndRoundYes } },
+};
+
+struct Stats
+{
+    std::size_t count = 0;
+    double median = 0, p99 = 0, max = 0, total = 0;
+};
+
+Stats statsOf(const std::vector<std::vector<Sample>> &games, const Row &row, bool wall)
+{
+    std::vector<double> ms;
+    Stats stats;
+    for (const std::vector<Sample> &game : games) {
+        for (const Sample &sample : game) {
+            if (row.actions.size() == 0
+                || std::find(row.actions.begin(), row.actions.end(), sample.action)
+                        != row.actions.end())
+                ms.push_back(wall ? sample.wallMs : sample.cpuMs);
+        }
+    }
+    if (ms.empty())
+        return stats;
+    std::sort(ms.begin(), ms.end());
+    const auto at = [&](double q) {
+        return ms[std::min(ms.size() - 1, std::size_t(q * double(ms.size() - 1) + 0.5))];
+    };
+    stats.count = ms.size();
+    stats.median = at(0.5);
+    stats.p99 = at(0.99);
+    stats.max = ms.back();
+    for (double v : ms)
+        stats.total += v;
+    return stats;
+}
+
+void printTable(const char *clock, bool wall, const std::vector<std::vector<Sample>> &first,
+                const std::vector<std::vector<Sample>> &later)
+{
+    std::printf("  %-26s %6s   %-25s  %-25s  %s\n", "", "", "first game", "later games", "");
+    std::printf("  %-26s %6s  %8s %8s %8s  %8s %8s %8s  %8s\n", clock, "inputs", "median", "p99",
+                "max", "median", "p99", "max", "per game");
+    for (const Row &row : rows) {
+        const Stats cold = statsOf(first, row, wall);
+        const Stats warm = statsOf(later, row, wall);
+        std::printf("  %-26s %6zu  %8.3f %8.3f %8.3f  %8.3f %8.3f %8.3f  %8.2f\n", row.name,
+                    cold.count, cold.median, cold.p99, cold.max, warm.median, warm.p99, warm.max,
+                    warm.total / double(later.size()));
+    }
 }
 
 } // namespace
@@ -135,16 +181,18 @@ int main(int argc, char *argv[])
     app.installEventFilter(&counter);
     const int games = argc > 1 ? std::max(2, std::atoi(argv[1])) : 20;
 
-    std::printf("Every action (platform %s, %d games)\n",
-                qPrintable(QGuiApplication::platformName()), games);
-    const Figures first = playOneGame();
+    std::vector<std::vector<Sample>> first{ playOneGame() };
     const int firstPaints = paints;
-    Figures later;
-    for (int game = 1; game < games; ++game) {
-        later.append(playOneGame());
-    }
-    first.print("  first game (cold)", 1);
-    later.print("  later games (warm)", games - 1);
+    std::vector<std::vector<Sample>> later;
+    for (int game = 1; game < games; ++game)
+        later.push_back(playOneGame());
+
+    std::printf(
+            "Every input of a game, in ms (platform %s; the first game on a fresh program, then "
+            "%d more)\n",
+            qPrintable(QGuiApplication::platformName()), games - 1);
+    printTable("wall time", true, first, later);
+    printTable("CPU time (this thread)", false, first, later);
     std::printf("  widget paints in the first game: %d\n", firstPaints);
     return 0;
 }

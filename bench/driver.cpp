@@ -1,11 +1,12 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-// Runs the real start-up path and the bare Qt window as whole processes, alternately and many
-// times, on one platform; prints the medians of start-up time and peak resident memory and the
-// ratio ours / bare. Also the peak memory of a whole game. Prints figures only.
+// Runs the real start-up path and its two floors as whole processes, in turn and many times, on
+// one platform: the bare Qt window (what the toolkit costs) and the plain board (what any Qt
+// program showing the first board costs). Prints the medians of start-up time and peak resident
+// memory, and our ratios to both floors; also the peak memory of a whole game. Figures only.
 //
-//   bench_driver <bench_vantorel> <bench_bare> [runs]
+//   bench_driver <bench_vantorel> <bench_plain> <bench_bare> [runs]
 // The platform is the caller's QT_QPA_PLATFORM (and DISPLAY).
 
 #include <spawn.h>
@@ -13,6 +14,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -78,68 +80,80 @@ struct Series
     }
 };
 
-std::string boardSize(const std::string &vantorel)
+// The first board's width, height and pixels per twip, as the program prints them.
+std::vector<std::string> boardGeometry(const std::string &vantorel)
 {
     FILE *pipe = popen((vantorel + " --size 2>/dev/null").c_str(), "r");
-    char line[64] = {};
-    if (!pipe || !std::fgets(line, sizeof line, pipe)) {
+    char words[3][32] = {};
+    const int read = pipe ? std::fscanf(pipe, "%31s %31s %31s", words[0], words[1], words[2]) : 0;
+    if (pipe)
+        pclose(pipe);
+    if (read != 3) {
         std::fprintf(stderr, "%s --size printed nothing\n", vantorel.c_str());
         std::exit(1);
     }
-    pclose(pipe);
-    return line;
+    return { words[0], words[1], words[2] };
+}
+
+void printRatios(const char *what, double value, const char *unit, double bare, double plain,
+                 const char *target = "")
+{
+    std::printf("  %-22s %8.1f %-3s  %7.3f  %7.3f%s\n", what, value, unit, value / bare,
+                value / plain, target);
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: %s <bench_vantorel> <bench_bare> [runs]\n", argv[0]);
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: %s <bench_vantorel> <bench_plain> <bench_bare> [runs]\n",
+                     argv[0]);
         return 2;
     }
     const std::string vantorel = argv[1];
-    const std::string bare = argv[2];
-    const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 40;
+    const int runs = argc > 4 ? std::max(1, std::atoi(argv[4])) : 40;
 
-    int width = 0, height = 0;
-    std::sscanf(boardSize(vantorel).c_str(), "%d %d", &width, &height);
-    const std::vector<std::string> ours = { vantorel };
-    const std::vector<std::string> ourGame = { vantorel, "--play" };
-    const std::vector<std::string> floor = { bare, std::to_string(width), std::to_string(height) };
+    const std::vector<std::string> geometry = boardGeometry(vantorel);
+    // The program, the plain board and the bare window.
+    const std::array<std::vector<std::string>, 3> programs = {
+        std::vector<std::string>{ vantorel }, std::vector<std::string>{ argv[2], geometry[2] },
+        std::vector<std::string>{ argv[3], geometry[0], geometry[1] }
+    };
+    enum { Ours, Plain, Bare };
 
     // One of each first, to warm the file cache; not counted.
-    runProcess(ours);
-    runProcess(floor);
-    Series start, bareStart, game;
+    for (const std::vector<std::string> &program : programs)
+        runProcess(program);
+    std::array<Series, 3> startUp;
+    // Each of the six orders in turn, so that none of the three always follows another.
+    std::array<int, 3> order = { Ours, Plain, Bare };
     for (int i = 0; i < runs; ++i) {
-        // Alternate which goes first, so that neither always follows the other.
-        if (i % 2) {
-            start.add(runProcess(ours));
-            bareStart.add(runProcess(floor));
-        } else {
-            bareStart.add(runProcess(floor));
-            start.add(runProcess(ours));
-        }
+        for (int program : order)
+            startUp[program].add(runProcess(programs[program]));
+        std::next_permutation(order.begin(), order.end());
     }
+    Series game;
     for (int i = 0; i < std::max(3, runs / 4); ++i)
-        game.add(runProcess(ourGame));
+        game.add(runProcess({ vantorel, "--play" }));
 
     const char *platform = std::getenv("QT_QPA_PLATFORM");
-    std::printf("Start-up to the first board painted (platform %s, %d runs each, board %dx%d)\n",
-                platform ? platform : "default", runs, width, height);
-    const double ourMs = median(start.ms), bareMs = median(bareStart.ms);
-    std::printf(
-            "  start-up     vantorel %7.1f ms   bare window %7.1f ms   ratio %.3f  (target 1.15)\n",
-            ourMs, bareMs, ourMs / bareMs);
-    const double ourKb = median(start.rssKb), gameKb = median(game.rssKb),
-                 bareKb = median(bareStart.rssKb);
-    std::printf(
-            "  peak memory  vantorel %7.1f MiB  bare window %7.1f MiB  ratio %.3f  (at start-up)\n",
-            ourKb / 1024, bareKb / 1024, ourKb / bareKb);
-    std::printf(
-            "  peak memory  vantorel %7.1f MiB  bare window %7.1f MiB  ratio %.3f  (whole game, "
-            "target 1.15)\n",
-            gameKb / 1024, bareKb / 1024, gameKb / bareKb);
+    std::printf("Start-up to the first board painted, and peak memory (platform %s, %d runs each, "
+                "board %sx%s; medians)\n",
+                platform ? platform : "default", runs, geometry[0].c_str(), geometry[1].c_str());
+    std::printf("  %-22s %12s  %7s  %7s\n", "", "", "/ bare", "/ plain");
+    const double bareMs = median(startUp[Bare].ms), plainMs = median(startUp[Plain].ms);
+    printRatios("start-up: bare window", bareMs, "ms", bareMs, plainMs);
+    printRatios("start-up: plain board", plainMs, "ms", bareMs, plainMs);
+    printRatios("start-up: vantorel", median(startUp[Ours].ms), "ms", bareMs, plainMs,
+                "  (target 1.02 / plain)");
+    const double bareMiB = median(startUp[Bare].rssKb) / 1024,
+                 plainMiB = median(startUp[Plain].rssKb) / 1024;
+    printRatios("memory: bare window", bareMiB, "MiB", bareMiB, plainMiB);
+    printRatios("memory: plain board", plainMiB, "MiB", bareMiB, plainMiB);
+    printRatios("memory: vantorel", median(startUp[Ours].rssKb) / 1024, "MiB", bareMiB, plainMiB,
+                "  (at start-up)");
+    printRatios("memory: vantorel game", median(game.rssKb) / 1024, "MiB", bareMiB, plainMiB,
+                "  (whole game; target 1.15 / plain)");
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "layout.h"
 #include "loader.h"
 
+#include <QBackingStore>
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -121,13 +122,14 @@ void Form::connectEvents()
         const QString name = controlObjectName(binding.control, layouts::noIndex);
         if (QButtonGroup *group = built.arrays.value(name))
             connect(group, &QButtonGroup::idClicked, window, handler);
-        else if (auto *button = qobject_cast<QPushButton *>(built.controls.value(name)))
+        else if (auto *button = qobject_cast<QPushButton *>(
+                         built.control(binding.control, layouts::noIndex)))
             connect(button, &QPushButton::clicked, window,
                     [handler] { handler(layouts::noIndex); });
     }
     for (const KeyPressBinding &binding : m_keyPresses) {
-        if (auto *box = qobject_cast<QLineEdit *>(
-                    built.controls.value(controlObjectName(binding.control, layouts::noIndex)))) {
+        if (auto *box =
+                    qobject_cast<QLineEdit *>(built.control(binding.control, layouts::noIndex))) {
             box->installEventFilter(this);
             box->setValidator(new KeyPressValidator(binding.handler, box, m_insertingKeyPress));
         }
@@ -148,15 +150,15 @@ void Form::dispatchClick(const ClickBinding &binding, int index)
 // cannot follow its text, so it is given once.
 void Form::nameTextBoxes()
 {
-    for (const layouts::ControlLayout &control : m_layout.controls) {
+    for (std::size_t i = 0; i < m_layout.controls.size(); ++i) {
+        const layouts::ControlLayout &control = m_layout.controls[i];
         if (control.kind != layouts::ControlKind::TextBox)
             continue;
         const QString name = accessibleName(
                 QString::fromUtf8(control.name.data(), qsizetype(control.name.size())),
                 control.index, QString());
         if (!name.isNull())
-            m_loaded->built.controls.value(controlObjectName(control.name, control.index))
-                    ->setAccessibleName(name);
+            m_loaded->built.controls[i]->setAccessibleName(name);
     }
 }
 
@@ -200,7 +202,7 @@ bool Form::filterKeyPress(QLineEdit *textBox, const KeyPressBinding &binding, QE
 
 QWidget *Form::control(std::string_view name, int index)
 {
-    return load().built.controls.value(controlObjectName(name, index));
+    return load().built.control(name, index);
 }
 
 QPushButton *Form::commandButton(std::string_view name, int index)
@@ -292,7 +294,12 @@ void Form::hide()
     if (!m_loaded || !m_loaded->shown)
         return;
     m_loaded->shown = false;
-    m_loaded->built.window->hide();
+    QWidget *window = m_loaded->built.window.get();
+    window->hide();
+    // A hidden window can stay hidden for a whole round: its pixels are given back, and drawn
+    // afresh when it is shown again.
+    if (QBackingStore *store = window->backingStore())
+        store->resize(QSize(0, 0));
     FormRuntime::instance().hidden(*this);
 }
 
@@ -303,8 +310,9 @@ void Form::unload()
     const std::unique_ptr<Loaded> loaded = std::move(m_loaded);
     QWidget *widget = loaded->built.window.release();
     widget->removeEventFilter(this);
-    widget->setEnabled(false); // input still queued for it reaches nothing
     widget->hide();
+    // Input still queued for it reaches nothing. Disabled once hidden, nothing is redrawn.
+    widget->setEnabled(false);
     // The caller may be one of this window's own handlers, running on these widgets.
     widget->deleteLater();
     FormRuntime::instance().unloaded(*this);

@@ -153,9 +153,22 @@ int toPixels(int twips)
     return int(std::lround(twips * pixelsPerTwip()));
 }
 
+// The windows have a few dozen controls at most, and the game reads them all the time: a scan of
+// the layout is quicker than building a name to hash.
+QWidget *BuiltWindow::control(std::string_view name, int index) const
+{
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const ControlLayout &entry = layout->controls[i];
+        if (entry.index == index && entry.name == name)
+            return controls[i];
+    }
+    return nullptr;
+}
+
 BuiltWindow buildWindow(const WindowLayout &layout)
 {
     BuiltWindow built;
+    built.layout = &layout;
     // An owned window is a dialog to the window system: that is what lets it name an owner.
     const bool owned = layout.role == layouts::WindowRole::OwnedByBoard;
     built.window = std::make_unique<QWidget>(nullptr, owned ? Qt::Dialog : Qt::Window);
@@ -169,18 +182,15 @@ BuiltWindow buildWindow(const WindowLayout &layout)
     window->setFixedSize(clientSize);
 
     QList<std::pair<int, QWidget *>> focusable;
-    QList<QWidget *> stacking;
     for (const ControlLayout &control : layout.controls) {
-        QWidget *container = control.container.empty()
-                ? window
-                : built.controls.value(toQString(control.container), window);
-        QWidget *widget = createControl(control, container);
+        // A control outside any frame lies in the window.
+        QWidget *frame = built.control(control.container, layouts::noIndex);
+        QWidget *widget = createControl(control, frame ? frame : window);
         const QString objectName = controlObjectName(control.name, control.index);
         widget->setObjectName(objectName);
         widget->setGeometry(toPixels(control.left), toPixels(control.top), toPixels(control.width),
                             toPixels(control.height));
-        built.controls.insert(objectName, widget);
-        stacking.append(widget);
+        built.controls.push_back(widget);
 
         if (control.index != layouts::noIndex) {
             const QString arrayName = toQString(control.name);
@@ -196,7 +206,7 @@ BuiltWindow buildWindow(const WindowLayout &layout)
     }
 
     // The control listed first is drawn in front.
-    for (QWidget *widget : stacking)
+    for (QWidget *widget : built.controls)
         widget->lower();
 
     std::sort(focusable.begin(), focusable.end(),

@@ -7,6 +7,8 @@
 #include <QString>
 
 #include <memory>
+#include <string_view>
+#include <vector>
 
 QT_BEGIN_NAMESPACE
 class QButtonGroup;
@@ -19,15 +21,18 @@ struct WindowLayout;
 
 namespace runtime {
 
-// A window built from its layout: the top-level widget, its controls by object name
-// ("Command1_14", "ScoreLabel"), its control arrays by name and the control that is first in
-// its keyboard order.
+// A window built from its layout: the top-level widget, one widget for each control of the
+// layout, its control arrays by name and the control that is first in its keyboard order.
 struct BuiltWindow
 {
+    const layouts::WindowLayout *layout = nullptr;
     std::unique_ptr<QWidget> window;
-    QHash<QString, QWidget *> controls;
+    std::vector<QWidget *> controls; // controls[i] is built from layout->controls[i]
     QHash<QString, QButtonGroup *> arrays;
     QWidget *firstFocus = nullptr;
+
+    // The control of that name and array index (noIndex outside an array), or null.
+    QWidget *control(std::string_view name, int index) const;
 };
 
 BuiltWindow buildWindow(const layouts::WindowLayout &layout);

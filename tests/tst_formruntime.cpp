@@ -5,8 +5,10 @@
 #include "gametest.h"
 #include "layout.h"
 
+#include <QBackingStore>
 #include <QGroupBox>
 #include <QPointer>
+#include <QScreen>
 #include <QSignalSpy>
 
 using namespace layouts;
@@ -103,6 +105,7 @@ private slots:
     void messageBoxIsAPlainModalPrompt();
     void releaseRunsTerminate();
     void showBringsAMinimisedWindowBack();
+    void hiddenWindowGivesBackItsPixels();
 };
 
 void tst_FormRuntime::loadsOnControlReferenceOnly()
@@ -339,6 +342,28 @@ void tst_FormRuntime::showBringsAMinimisedWindowBack()
     probe.show();
     QVERIFY(!probe.window()->isMinimized());
     QCOMPARE(runtime::FormRuntime::instance().activeForm(), &probe);
+}
+
+// What the screen shows of the window is what the widgets draw, a caption changed while hidden
+// included.
+void tst_FormRuntime::hiddenWindowGivesBackItsPixels()
+{
+    ProbeA &probe = ProbeA::instance();
+    probe.show();
+    QWidget *window = probe.window();
+    QTRY_COMPARE(window->backingStore()->size(), window->size());
+    probe.hide();
+    QVERIFY(window->backingStore()->size().isEmpty());
+
+    probe.Label1()->setText(QStringLiteral("Changed"));
+    probe.show();
+    const auto onScreen = [window] {
+        return window->screen()
+                ->grabWindow(window->winId())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+    };
+    QTRY_COMPARE(onScreen(), window->grab().toImage().convertToFormat(QImage::Format_RGB32));
 }
 
 QTEST_MAIN(tst_FormRuntime)
