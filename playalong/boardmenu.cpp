@@ -38,7 +38,11 @@ void addUndoKeys(QWidget *window, QUndoStack &stack)
     QAction *undo = stack.createUndoAction(window);
     undo->setShortcuts(QKeySequence::Undo);
     QAction *redo = stack.createRedoAction(window);
-    redo->setShortcuts(QKeySequence::Redo);
+    // Linux desktops bind Redo to Ctrl+Shift+Z alone; players bring Ctrl+Y from elsewhere.
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    if (const QKeySequence ctrlY(Qt::CTRL | Qt::Key_Y); !redoKeys.contains(ctrlY))
+        redoKeys.append(ctrlY);
+    redo->setShortcuts(redoKeys);
     window->addActions({ undo, redo });
 }
 

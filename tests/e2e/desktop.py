@@ -117,6 +117,26 @@ def clue_and_wager_stay_with_the_board(board):
     e2e.screenshot("root", "desktop-round-change")
 
 
+def undo_keys_work_on_a_desktop(board):
+    # The first round ended from the board's menu, then taken back and put back by keys.
+    xdo("windowactivate", "--sync", board)
+    time.sleep(SETTLE)
+    for key in ("shift+F10", "Down", "Return", "alt+y"):  # End This Round..., Yes
+        xdo("key", key)
+        time.sleep(SETTLE)
+    second = wait_shown("Double Vantorel")
+    boards = {"Single Vantorel": board, "Double Vantorel": second}
+    for key, shown, gone in (("ctrl+z", "Single Vantorel", "Double Vantorel"),
+                             ("ctrl+y", "Double Vantorel", "Single Vantorel"),
+                             ("ctrl+z", "Single Vantorel", "Double Vantorel"),
+                             ("ctrl+shift+z", "Double Vantorel", "Single Vantorel")):
+        xdo("windowactivate", "--sync", boards[gone])
+        time.sleep(SETTLE)
+        xdo("key", key)
+        wait_shown(shown)
+        wait_hidden(gone)
+
+
 def windows_lie_on_a_scaled_screen(screen):
     program = start(QT_SCALE_FACTOR="1.5")
     board = wait_shown("Single Vantorel")
@@ -157,7 +177,8 @@ def main():
     wait_for("the window manager",
              lambda: "window id" in xprop("-root", "_NET_SUPPORTING_WM_CHECK"))
     screen = (connection.screen().width_in_pixels, connection.screen().height_in_pixels)
-    for check in (quick_input_acts_only_where_it_began, clue_and_wager_stay_with_the_board):
+    for check in (quick_input_acts_only_where_it_began, clue_and_wager_stay_with_the_board,
+                  undo_keys_work_on_a_desktop):
         if len(sys.argv) < 4 or check.__name__ in sys.argv[3:]:  # names to run alone
             program = start()
             check(wait_shown("Single Vantorel"))
@@ -166,7 +187,7 @@ def main():
     if len(sys.argv) < 4 or "windows_lie_on_a_scaled_screen" in sys.argv[3:]:
         windows_lie_on_a_scaled_screen(screen)
     print("PASS: quick input acted only where it began; the windows stayed with the board and on "
-          "the screen")
+          "the screen; the desktop's undo and redo keys worked")
 
 
 signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))  # a timeout still stops what was started
