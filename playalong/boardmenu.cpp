@@ -7,6 +7,7 @@
 #include "formruntime.h"
 #include "history.h"
 #include "identity.h"
+#include "loader.h"
 #include "question.h"
 #include "scoring.h"
 #include "singleboard.h"
@@ -18,11 +19,6 @@
 
 namespace playalong {
 namespace {
-
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 int openSquares(Board &board)
 {
@@ -56,16 +52,16 @@ void askToEndRound(Board &board, History &history)
     const QString prompt =
             QStringLiteral("End this round? %1 will be marked as played, and your score stays %2.")
                     .arg(squares, texts::moneyText(SingleBoard::instance().Score));
-    if (runtime::questionBox(prompt, toQString(layouts::identity.projectName)))
+    if (runtime::questionBox(prompt, runtime::toQString(layouts::identity.projectName)))
         history.endRound();
 }
 
 void showAbout()
 {
-    const QString title = toQString(layouts::identity.title);
+    const QString title = runtime::toQString(layouts::identity.title);
     runtime::messageBox(QStringLiteral("%1\nVersion %2\n\nA scorekeeper for playing along at "
                                        "home with a televised board-and-clue quiz show.")
-                                .arg(title, toQString(layouts::identity.version)),
+                                .arg(title, runtime::toQString(layouts::identity.version)),
                         QStringLiteral("About %1").arg(title));
 }
 
@@ -82,8 +78,8 @@ QMenu *boardMenu(Board &board, History &history)
     QAction *endRound = menu->addAction(QStringLiteral("End This Round..."), menu,
                                         [&board, &history] { askToEndRound(board, history); });
     menu->addSeparator();
-    menu->addAction(QStringLiteral("About %1").arg(toQString(layouts::identity.title)), menu,
-                    &showAbout);
+    menu->addAction(QStringLiteral("About %1").arg(runtime::toQString(layouts::identity.title)),
+                    menu, &showAbout);
     QObject::connect(menu, &QMenu::aboutToShow, endRound,
                      [&board, endRound] { endRound->setEnabled(openSquares(board) > 0); });
     return menu;

@@ -7,6 +7,7 @@
 #include "formruntime.h"
 #include "history.h"
 #include "identity.h"
+#include "loader.h"
 #include "singleboard.h"
 #include "texts.h"
 
@@ -19,10 +20,9 @@ void installCloseQuestion(const History &history)
     runtime::FormRuntime::instance().setCloseGuard([&history](runtime::Form &form) {
         if (!dynamic_cast<Board *>(&form) || !history.gameUnderWay() || qGuiApp->isSavingSession())
             return true;
-        const std::string_view title = layouts::identity.projectName;
         return runtime::questionBox(QStringLiteral("End this game? Your score of %1 will be lost.")
                                             .arg(texts::moneyText(SingleBoard::instance().Score)),
-                                    QString::fromUtf8(title.data(), qsizetype(title.size())));
+                                    runtime::toQString(layouts::identity.projectName));
     });
 }
 

@@ -8,6 +8,7 @@
 #include "doubleboard.h"
 #include "formruntime.h"
 #include "last.h"
+#include "loader.h"
 #include "question.h"
 #include "scoring.h"
 #include "singleboard.h"
@@ -186,9 +187,8 @@ void restore(const GameState &state)
     if (!state.finalRound && isFinalWager(wager)) {
         if (state.wagerShown) {
             const layouts::WindowLayout &design = wager.layout();
-            wager.setCaption(
-                    QString::fromUtf8(design.caption.data(), qsizetype(design.caption.size())));
-            wager.setTag(QString::fromUtf8(design.tag.data(), qsizetype(design.tag.size())));
+            wager.setCaption(runtime::toQString(design.caption));
+            wager.setTag(runtime::toQString(design.tag));
             wager.Command1(wagerCancel)->setVisible(true);
         } else {
             wager.unload();

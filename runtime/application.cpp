@@ -5,6 +5,7 @@
 
 #include "formruntime.h"
 #include "identity.h"
+#include "loader.h"
 
 #include <QCommandLineParser>
 
@@ -58,10 +59,8 @@ StartUpChecks::StartUpChecks(int argc, char *argv[], const layouts::Identity &id
         const std::string path = argv[0];
         programName = path.substr(path.find_last_of('/') + 1);
     }
-    QCoreApplication::setApplicationName(
-            QString::fromUtf8(identity.title.data(), qsizetype(identity.title.size())));
-    QCoreApplication::setApplicationVersion(
-            QString::fromUtf8(identity.version.data(), qsizetype(identity.version.size())));
+    QCoreApplication::setApplicationName(toQString(identity.title));
+    QCoreApplication::setApplicationVersion(toQString(identity.version));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(

@@ -101,9 +101,8 @@ Form::Loaded &Form::load()
         // Not when the runtime is created: that may be before the application has installed
         // Qt's own accessibility factory, which would then take precedence over ours.
         installAccessibleNames();
-        m_loaded = std::make_unique<Loaded>(
-                Loaded{ buildWindow(m_layout),
-                        QString::fromUtf8(m_layout.tag.data(), qsizetype(m_layout.tag.size())) });
+        m_loaded =
+                std::make_unique<Loaded>(Loaded{ buildWindow(m_layout), toQString(m_layout.tag) });
         m_loaded->built.window->installEventFilter(this);
         connectEvents();
         nameTextBoxes();
@@ -154,9 +153,7 @@ void Form::nameTextBoxes()
         const layouts::ControlLayout &control = m_layout.controls[i];
         if (control.kind != layouts::ControlKind::TextBox)
             continue;
-        const QString name = accessibleName(
-                QString::fromUtf8(control.name.data(), qsizetype(control.name.size())),
-                control.index, QString());
+        const QString name = accessibleName(toQString(control.name), control.index, QString());
         if (!name.isNull())
             m_loaded->built.controls[i]->setAccessibleName(name);
     }

@@ -26,11 +26,6 @@ namespace {
 
 FormRuntime *theRuntime = nullptr;
 
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
 // A frame moved as little as it takes to lie wholly inside the available area; one too large
 // for it keeps its top-left corner, and so its title bar, inside.
 QRect keptInside(QRect frame, const QRect &available)

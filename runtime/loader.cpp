@@ -31,11 +31,6 @@ using layouts::WindowLayout;
 
 constexpr double twipsPerPixelAt96Dpi = 15.0;
 
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
 // The width a control's caption can use: its own width, cut short where a control drawn in
 // front of it (listed earlier in the same container) begins inside it on the same line.
 int availableWidth(const WindowLayout &layout, const ControlLayout &control)
@@ -135,6 +130,11 @@ QWidget *createControl(const ControlLayout &control, QWidget *container)
 }
 
 } // namespace
+
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
 QString controlObjectName(std::string_view name, int index)
 {

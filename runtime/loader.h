@@ -37,6 +37,9 @@ struct BuiltWindow
 
 BuiltWindow buildWindow(const layouts::WindowLayout &layout);
 
+// The layouts' and the identity's text (UTF-8) as Qt text.
+QString toQString(std::string_view text);
+
 QString controlObjectName(std::string_view name, int index);
 
 // Pixels per twip. Twips are scaled with the user-interface font, as dialog units are, so
