@@ -5,30 +5,15 @@
 // program's window icon images, ending once painted. The program's pixels per twip come from
 // the command line (bench_vantorel --size prints them).
 
+#include "firstpaint.h"
 #include "plainboard.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
-#include <QTimer>
 #include <QWidget>
 
 #include <cstdlib>
-
-namespace {
-
-class FirstPaintQuits final : public QWidget
-{
-protected:
-    void paintEvent(QPaintEvent *event) override
-    {
-        QWidget::paintEvent(event);
-        // Queued, so that the painted window is flushed to the screen first.
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-    }
-};
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -41,7 +26,7 @@ int main(int argc, char *argv[])
         icon.addFile(images.filePath(file));
     QApplication::setWindowIcon(icon);
 
-    FirstPaintQuits board;
+    bench::FirstPaintQuits board;
     bench::buildPlainBoard(board, argc >= 2 ? std::atof(argv[1]) : 1.0 / 15);
     board.show();
     board.setAttribute(Qt::WA_KeyboardFocusChange); // the focus mark, as the program draws it
