@@ -71,12 +71,6 @@ QMenu *openMenu(Menu how = Menu::RightClick)
     return qobject_cast<QMenu *>(QApplication::activePopupWidget());
 }
 
-void choose(QMenu *menu, int entry)
-{
-    QTest::mouseClick(menu, Qt::LeftButton, {},
-                      menu->actionGeometry(menu->actions()[entry]).center());
-}
-
 void press(QKeySequence::StandardKey key)
 {
     activateBoard();
@@ -167,7 +161,7 @@ void tst_History::undoPutsBackAndRedoReplays()
     else if (step == Play::NoRingIn0 || step == Play::Incorrect29)
         play(step == Play::NoRingIn0 ? 0 : 29, step == Play::NoRingIn0 ? NoRingIn : Incorrect);
     else if (step == Play::EndRound)
-        choose(openMenu(), 3);
+        chooseFromMenu(openMenu(), 3);
     if (step == Play::WagerCorrect || step == Play::WagerIncorrect) {
         click(board().Command2());
         typeWager("1500");
@@ -183,7 +177,7 @@ void tst_History::undoPutsBackAndRedoReplays()
     QCOMPARE(entries->actions().at(0)->text(), undo);
     QCOMPARE(entries->actions().at(1)->text(), "Redo");
     QVERIFY(!entries->actions().at(1)->isEnabled());
-    choose(entries, 0);
+    chooseFromMenu(entries, 0);
     QCOMPARE(picture(), before);
     press(QKeySequence::Redo);
     QCOMPARE(picture(), after);

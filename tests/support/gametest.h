@@ -19,10 +19,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 // The tests play the program as main starts it, with every addition installed.
 static void installPlayAlong()
@@ -66,11 +68,21 @@ inline runtime::Form &formNamed(const QString &name)
 }
 
 // A click as the window system delivers it, so that a modal window can block it (and a right
-// click opens a context menu).
+// click opens a context menu). A window never shown has nothing to click.
 inline void clickThroughWindowSystem(QWidget *widget, Qt::MouseButton button = Qt::LeftButton)
 {
     QWidget *top = widget->window();
-    QTest::mouseClick(top->windowHandle(), button, {}, widget->mapTo(top, widget->rect().center()));
+    if (QWindow *handle = top->windowHandle())
+        QTest::mouseClick(handle, button, {}, widget->mapTo(top, widget->rect().center()));
+}
+
+// Clicks a menu's entry by its position. A disabled entry leaves the menu open: Escape closes it.
+inline void chooseFromMenu(QMenu *menu, int entry)
+{
+    QTest::mouseClick(menu, Qt::LeftButton, {},
+                      menu->actionGeometry(menu->actions().at(entry)).center());
+    if (QApplication::activePopupWidget() == menu)
+        QTest::keyClick(menu, Qt::Key_Escape);
 }
 
 inline void startGame()

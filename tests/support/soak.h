@@ -30,6 +30,9 @@
 
 namespace soak {
 
+using gametest::chooseFromMenu;
+using gametest::clickThroughWindowSystem;
+
 enum Win { Single, Double, Clue, Wager, Final, windowCount };
 
 inline const char *windowName(int w)
@@ -361,16 +364,6 @@ private:
             m_failure = why;
     }
 
-    // A press and release through the window system, as a person's click arrives.
-    void realClick(QWidget *widget, Qt::MouseButton button = Qt::LeftButton)
-    {
-        QWidget *top = widget->window();
-        QWindow *handle = top->windowHandle();
-        if (!handle)
-            return;
-        QTest::mouseClick(handle, button, {}, widget->mapTo(top, widget->rect().center()));
-    }
-
     // A key goes down in the active window (offscreen leaves none after a menu has closed,
     // where a desktop gives activation back to the window under it) and comes up wherever the
     // focus is by then.
@@ -393,23 +386,14 @@ private:
     QMenu *openMenu(int board)
     {
         m_model.press(board);
-        realClick(form(board).window()->findChild<QLabel *>("Label1"), Qt::RightButton);
+        clickThroughWindowSystem(form(board).window()->findChild<QLabel *>("Label1"),
+                                 Qt::RightButton);
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
         if (!menu && m_model.isVisible(board))
             fail("no context menu on the board");
         if (menu && !m_model.isVisible(board))
             fail("a context menu on a board that has gone");
         return m_model.isVisible(board) ? menu : nullptr;
-    }
-
-    // Entry 0 undo, 1 redo, 3 "End This Round...". A disabled entry leaves the menu open, to
-    // be closed with Escape.
-    void choose(QMenu *menu, int entry)
-    {
-        QTest::mouseClick(menu, Qt::LeftButton, {},
-                          menu->actionGeometry(menu->actions().at(entry)).center());
-        if (QApplication::activePopupWidget() == menu)
-            QTest::keyClick(menu, Qt::Key_Escape);
     }
 
     void undoOrRedo(bool undo)
@@ -422,7 +406,7 @@ private:
         if (byKey) {
             realKey(keyWindow, undo ? QKeySequence::Undo : QKeySequence::Redo);
         } else if (QMenu *menu = openMenu(m_model.inPlay())) {
-            choose(menu, undo ? 0 : 1);
+            chooseFromMenu(menu, undo ? 0 : 1);
         } else {
             return;
         }
@@ -448,7 +432,7 @@ private:
         QMenu *menu = openMenu(m_model.inPlay());
         const bool enabled = menu && !Model::allUsed(m_model.usedInPlay());
         log(QStringLiteral("end this round (%1)").arg(enabled ? "open squares" : "disabled"));
-        if (menu && answeredYes(enabled, [&] { choose(menu, 3); })) {
+        if (menu && answeredYes(enabled, [&] { chooseFromMenu(menu, 3); })) {
             ++m_totals->roundsEnded;
             m_model.endRound();
         }
@@ -519,15 +503,15 @@ private:
             }
             log(QStringLiteral("square %1 on %2").arg(index).arg(windowName(board)));
             m_model.press(board);
-            realClick(boardSquare(board, index));
+            clickThroughWindowSystem(boardSquare(board, index));
             m_model.square(board, index);
             break;
         }
         case DailyDoubleButton:
             log(QStringLiteral("Daily Double on %1").arg(windowName(board)));
             m_model.press(board);
-            realClick(board == Single ? SingleBoard::instance().Command2()
-                                      : DoubleBoard::instance().Command2());
+            clickThroughWindowSystem(board == Single ? SingleBoard::instance().Command2()
+                                                     : DoubleBoard::instance().Command2());
             m_model.show(Wager);
             break;
         case Answer: {
@@ -539,7 +523,7 @@ private:
             } else {
                 log(QStringLiteral("clue button %1").arg(button));
                 m_model.press(Clue);
-                realClick(Question::instance().Command1(button));
+                clickThroughWindowSystem(Question::instance().Command1(button));
             }
             m_model.answer(button);
             // Clicked again as the window hides: a second click lands on nothing.
@@ -564,7 +548,7 @@ private:
             if (escape)
                 realKey(Wager, QKeySequence(Qt::Key_Escape));
             else
-                realClick(wager.Command1(button));
+                clickThroughWindowSystem(wager.Command1(button));
             if (m_expectBox != (m_boxes > boxesBefore))
                 fail(QStringLiteral("message box %1 for wager '%2'")
                              .arg(m_expectBox ? "missing" : "unexpected", text));
@@ -576,7 +560,7 @@ private:
         case Type: {
             QLineEdit *box = DailyDouble::instance().Wager();
             m_model.press(Wager);
-            realClick(box);
+            clickThroughWindowSystem(box);
             const QString text = randomText();
             log(QStringLiteral("type '%1'").arg(text));
             for (const QChar c : text) {
@@ -596,7 +580,7 @@ private:
         case Paste: {
             QLineEdit *box = DailyDouble::instance().Wager();
             m_model.press(Wager);
-            realClick(box);
+            clickThroughWindowSystem(box);
             const QString text = randomText();
             log(QStringLiteral("paste '%1'").arg(text));
             QGuiApplication::clipboard()->setText(text);
@@ -662,7 +646,7 @@ private:
             // The box is a child of the window it speaks for; its own button is not behind it.
             buttons.removeIf([box](QPushButton *b) { return b->window() == box; });
             if (!buttons.isEmpty()) {
-                realClick(buttons.at(pick(int(buttons.size()))));
+                clickThroughWindowSystem(buttons.at(pick(int(buttons.size()))));
             }
             QCoreApplication::processEvents();
         }
@@ -671,12 +655,13 @@ private:
         m_answeredYes = question && chance(40);
         if (m_answeredYes) {
             log("Yes clicked");
-            realClick(box->button(QMessageBox::Yes));
+            clickThroughWindowSystem(box->button(QMessageBox::Yes));
         } else if (chance(50)) {
             QTest::keyClick(box, Qt::Key_Enter); // OK, or No as the default
         } else {
             log("OK or No clicked");
-            realClick(question ? box->button(QMessageBox::No) : box->buttons().constFirst());
+            clickThroughWindowSystem(question ? box->button(QMessageBox::No)
+                                              : box->buttons().constFirst());
         }
         m_inModal = false;
     }
