@@ -53,6 +53,7 @@ struct GameState
     bool secondRound = false; // the second board is in play
     bool finalRound = false; // the wager window has become the final wager
     bool wagerShown = false;
+    QString wager; // the digits of a Daily Double in the wager window
 };
 
 // Set while a step is undone or redone: the windows it shows and hides are not a new game.
@@ -116,6 +117,8 @@ GameState capture()
     state.secondRound = &boardInPlay() == &second;
     state.finalRound = isFinalWager(wager);
     state.wagerShown = wager.isLoaded() && wager.visible();
+    if (state.wagerShown && !state.finalRound)
+        state.wager = wager.Wager()->text();
     return state;
 }
 
@@ -181,8 +184,8 @@ void restore(const GameState &state)
         if (first.visible())
             second.hide();
     }
-    // Back across the start of the final round: the wager window is a Daily Double again if it
-    // was open, and goes if it was not.
+    // Back across the start of the final round: the wager window is the Daily Double it was,
+    // digits and all, if it was open, and goes if it was not.
     DailyDouble &wager = DailyDouble::instance();
     if (!state.finalRound && isFinalWager(wager)) {
         if (state.wagerShown) {
@@ -190,14 +193,13 @@ void restore(const GameState &state)
             wager.setCaption(runtime::toQString(design.caption));
             wager.setTag(runtime::toQString(design.tag));
             wager.Command1(wagerCancel)->setVisible(true);
+            wager.Wager()->setText(state.wager);
         } else {
             wager.unload();
         }
     }
     dismissStaleClue();
-    Board &board = boardInPlay();
-    board.ScoreLabel()->setText(texts::scoreText(first.Score));
-    runtime::FormRuntime::instance().reactivate(board);
+    runtime::FormRuntime::instance().reactivateBoard();
 }
 
 class Step final : public QUndoCommand
@@ -272,11 +274,8 @@ void History::clickStarting(runtime::Form &form, std::string_view /*control*/, i
                            factor * scoring::singleSquareValue(*square) };
         m_pending = std::make_unique<Pending>(Pending{ event, capture() });
     } else if (auto *wager = dynamic_cast<DailyDouble *>(&form)) {
-        // The window refuses an empty wager, and one the score cannot take, with a message.
         const auto amount = scoring::wagerValue(wager->Wager()->text().toStdString());
-        if (index == wagerCancel || !amount
-            || !scoring::scoreCanTake(SingleBoard::instance().Score,
-                                      index == wagerCorrect ? *amount : -*amount))
+        if (index == wagerCancel || !amount)
             return;
         const Event event{ index == wagerCorrect ? Result::WagerCorrect : Result::WagerIncorrect,
                            -1, *amount };
@@ -284,10 +283,11 @@ void History::clickStarting(runtime::Form &form, std::string_view /*control*/, i
     }
 }
 
-void History::clickFinished(runtime::Form & /*form*/, std::string_view /*control*/, int /*index*/)
+void History::clickFinished(runtime::Form &form, std::string_view /*control*/, int /*index*/)
 {
     const std::unique_ptr<Pending> pending = std::move(m_pending);
-    if (!pending)
+    // A result the window refused (with a message) leaves it open for another try.
+    if (!pending || form.isShown())
         return;
     // The final wager is scored: the game is over, and nothing of it is undone.
     if (Last::instance().isLoaded()) {

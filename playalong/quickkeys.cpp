@@ -14,10 +14,15 @@
 namespace playalong {
 namespace {
 
+// A letter works in either case, with Shift as with Caps Lock.
 void bindKey(QPushButton *button, Qt::Key key)
 {
     const QKeySequence sequence(key);
-    auto *shortcut = new QShortcut(sequence, button->window());
+    auto *shortcut = new QShortcut(button->window());
+    QList<QKeySequence> keys{ sequence };
+    if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        keys.append(QKeySequence(Qt::SHIFT | key));
+    shortcut->setKeys(keys);
     shortcut->setAutoRepeat(false);
     QObject::connect(shortcut, &QShortcut::activated, button,
                      [button] { runtime::pressButton(button); });

@@ -17,13 +17,17 @@
 #include <QPushButton>
 #include <QValidator>
 
+#include <algorithm>
+#include <limits>
+
 namespace runtime {
 namespace {
 
 // Holds text that enters a text box without a keystroke (paste, drop, input method) to the
 // box's KeyPress rule: the insertion is refused whole if the rule would change any of it.
 // Validation sees the whole new text, so only the part that differs from the last text the
-// box held is checked.
+// box held is checked. The box's length limit is kept here too, after the check: the box itself
+// would cut an insertion short before it is checked, and take the start of a refused one.
 class KeyPressValidator final : public QValidator
 {
 public:
@@ -32,16 +36,16 @@ public:
         : QValidator(textBox),
           m_keyPress(std::move(keyPress)),
           m_committed(textBox->text()),
-          m_trusted(trusted)
+          m_trusted(trusted),
+          m_maxLength(textBox->maxLength())
     {
+        textBox->setMaxLength(std::numeric_limits<int>::max());
         connect(textBox, &QLineEdit::textChanged, this,
                 [this](const QString &text) { m_committed = text; });
     }
 
-    State validate(QString &input, int & /*position*/) const override
+    State validate(QString &input, int &position) const override
     {
-        if (m_trusted)
-            return Acceptable;
         const QString &current = m_committed;
         qsizetype prefix = 0;
         while (prefix < input.size() && prefix < current.size() && input[prefix] == current[prefix])
@@ -50,7 +54,8 @@ public:
         while (suffix < input.size() - prefix && suffix < current.size() - prefix
                && input[input.size() - 1 - suffix] == current[current.size() - 1 - suffix])
             ++suffix;
-        for (const QChar c : QStringView(input).mid(prefix, input.size() - prefix - suffix)) {
+        const qsizetype inserted = input.size() - prefix - suffix;
+        for (const QChar c : QStringView(input).mid(prefix, m_trusted ? 0 : inserted)) {
             // Control codes such as backspace are keystrokes, never text.
             if (!c.isPrint())
                 return Invalid;
@@ -59,6 +64,11 @@ public:
             if (code != c.unicode())
                 return Invalid;
         }
+        if (const qsizetype excess = input.size() - m_maxLength; excess > 0) {
+            const qsizetype cut = std::min(excess, inserted);
+            input.remove(prefix + inserted - cut, cut);
+            position = int(std::min<qsizetype>(position, prefix + inserted - cut));
+        }
         return Acceptable;
     }
 
@@ -66,6 +76,7 @@ private:
     std::function<void(int &)> m_keyPress;
     QString m_committed;
     const bool &m_trusted;
+    int m_maxLength;
 };
 
 // Keystrokes that type a character. Tab, arrows and Delete produce none, and neither do
@@ -268,8 +279,9 @@ bool Form::isShown() const
 }
 
 // Shown means in view: back from minimised, in front, with the focus mark of the focused control
-// drawn from the start. A window that opens (rather than is shown again while in view) starts
-// with the focus on the first control of its keyboard order, as on its first showing.
+// drawn from the start. Every showing starts with the focus on the first control of the
+// keyboard order, as on the first: a window shown again while in view shows something new (a
+// clue window re-targeted to another square).
 void Form::show()
 {
     QWidget *widget = window();
@@ -277,7 +289,7 @@ void Form::show()
     m_loaded->shown = true;
     FormRuntime &runtime = FormRuntime::instance();
     runtime.showing(*this, opening);
-    if (opening && m_loaded->built.firstFocus)
+    if (m_loaded->built.firstFocus)
         m_loaded->built.firstFocus->setFocus();
     widget->setWindowState(widget->windowState() & ~Qt::WindowMinimized);
     widget->show();

@@ -13,7 +13,8 @@
 //
 // Activation is the runtime's own model, not the window manager's: show() makes a window the
 // active one, hiding or unloading the active window passes activation back to the window that
-// was active before it, and a click or keystroke in an inactive window makes it active first.
+// was active before it (through the board in play, when that is a window the board owns), and
+// a click or keystroke in an inactive window makes it active first.
 // Each change runs the window's Form_Activate and asks the window system to follow, so the
 // game behaves the same on any desktop and on the offscreen platform, where hiding a window
 // activates nothing.
@@ -70,8 +71,9 @@ public:
     bool visible();
     QWidget *window();
 
-    // Asks without loading.
+    // Ask without loading.
     bool isLoaded() const;
+    bool isShown() const;
 
     void show();
     void hide();
@@ -95,6 +97,8 @@ protected:
     virtual void Form_Load() { }
     virtual void Form_Activate() { }
     virtual void Form_Terminate() { }
+    // Whether the close box leaves the window as it is; otherwise closing unloads it.
+    virtual bool refusesClose() { return false; }
 
     QPushButton *commandButton(std::string_view name, int index = layouts::noIndex);
     QLabel *label(std::string_view name);
@@ -149,7 +153,6 @@ private:
     void connectEvents();
     void dispatchClick(const ClickBinding &binding, int index);
     void nameTextBoxes();
-    bool isShown() const;
     QWidget *loadedWindow() const;
     bool filterKeyPress(QLineEdit *textBox, const KeyPressBinding &binding, QEvent *event);
 

@@ -173,10 +173,27 @@ void FormRuntime::hidden(Form &form)
     updateOwners();
     if (m_active == &form) {
         m_active = nullptr;
-        if (!m_visibleByActivation.empty())
-            activate(*m_visibleByActivation.back());
+        if (!m_visibleByActivation.empty()) {
+            Form *next = m_visibleByActivation.back();
+            if (next->layout().role == layouts::WindowRole::OwnedByBoard)
+                activateThroughBoard(next);
+            else
+                activate(*next);
+        }
     }
     m_visibilityCheck.start();
+}
+
+// The windows a board owns stand above it: activation that reaches one of them passes through
+// the board first, so that whatever the window that hid recorded shows on the board, and the
+// round moves on, whichever of them is active.
+void FormRuntime::activateThroughBoard(Form *next)
+{
+    m_active = nullptr;
+    if (Form *board = boardInPlay())
+        activate(*board);
+    if (next && next->isShown())
+        activate(*next);
 }
 
 void FormRuntime::unloaded(Form &form)
@@ -273,7 +290,7 @@ void FormRuntime::keepOnScreen(Form &form)
 
 void FormRuntime::userClosed(Form &form)
 {
-    if (!mayClose(form))
+    if (form.refusesClose() || !mayClose(form))
         return;
     form.unload();
     if (form.layout().closeEndsApplication)
@@ -290,10 +307,9 @@ void FormRuntime::setCloseGuard(std::function<bool(Form &)> guard)
     m_closeGuard = std::move(guard);
 }
 
-void FormRuntime::reactivate(Form &form)
+void FormRuntime::reactivateBoard()
 {
-    if (m_active == &form)
-        form.Form_Activate();
+    activateThroughBoard(m_active);
 }
 
 // Windows may be hidden and shown again within one handler; only once everything has

@@ -67,10 +67,10 @@ public:
     // Consulted before a user's close of a window whose close ends the application; the close
     // goes ahead only if it returns true.
     void setCloseGuard(std::function<bool(Form &)> guard);
-    // Runs the active window's Form_Activate again, as when it becomes active, after something
-    // outside its handlers changed what it shows. Any other window runs it once it becomes
-    // active.
-    void reactivate(Form &form);
+    // Runs the Form_Activate of the board in play, as when activation passes through it, after
+    // something outside the windows' handlers changed the game; the active window stays active
+    // if it is still shown.
+    void reactivateBoard();
 
 Q_SIGNALS:
     // The last loaded window was unloaded.
@@ -121,6 +121,7 @@ private:
     void userClosed(Form &form);
     bool mayClose(Form &form);
     void activate(Form &form);
+    void activateThroughBoard(Form *next);
     void modalOpening();
     void modalClosed(Form *owner);
     void endIfNothingVisible();

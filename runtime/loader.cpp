@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <utility>
 
@@ -30,6 +31,8 @@ using layouts::ControlLayout;
 using layouts::WindowLayout;
 
 constexpr double twipsPerPixelAt96Dpi = 15.0;
+// The smallest interface font the windows shrink to on a small screen.
+constexpr double smallestPointSize = 7.0;
 
 // The width a control's caption can use: its own width, cut short where a control drawn in
 // front of it (listed earlier in the same container) begins inside it on the same line.
@@ -47,24 +50,37 @@ int availableWidth(const WindowLayout &layout, const ControlLayout &control)
     return right - control.left;
 }
 
-// The size in pixels a control needs to show its caption in full with the current font.
-QSize neededSize(const ControlLayout &control)
+// The interface font shrunk by a factor, for a screen too small for the windows.
+QFont scaledFont(QFont font, double factor)
+{
+    if (factor >= 1)
+        return font;
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * factor);
+    else
+        font.setPixelSize(std::max(1, int(std::lround(font.pixelSize() * factor))));
+    return font;
+}
+
+// The size in pixels a control needs to show its caption in full with the interface font
+// shrunk by the given factor.
+QSize neededSize(const ControlLayout &control, double fontFactor)
 {
     const QStyle *style = QApplication::style();
     const int frame = style->pixelMetric(QStyle::PM_DefaultFrameWidth);
     switch (control.kind) {
     case ControlKind::CommandButton: {
-        const QFontMetrics metrics(QApplication::font("QPushButton"));
+        const QFontMetrics metrics(scaledFont(QApplication::font("QPushButton"), fontFactor));
         const int margin = style->pixelMetric(QStyle::PM_ButtonMargin);
         return { metrics.horizontalAdvance(toQString(control.caption)) + 2 * (margin + frame),
                  metrics.height() + 2 * frame };
     }
     case ControlKind::Label: {
-        const QFontMetrics metrics(QApplication::font("QLabel"));
+        const QFontMetrics metrics(scaledFont(QApplication::font("QLabel"), fontFactor));
         return { metrics.horizontalAdvance(toQString(control.caption)) + 2, metrics.height() };
     }
     case ControlKind::TextBox: {
-        const QFontMetrics metrics(QApplication::font("QLineEdit"));
+        const QFontMetrics metrics(scaledFont(QApplication::font("QLineEdit"), fontFactor));
         return { 0, metrics.height() + 2 * frame + 2 };
     }
     case ControlKind::Frame:
@@ -73,11 +89,10 @@ QSize neededSize(const ControlLayout &control)
     return {};
 }
 
-double computePixelsPerTwip()
+// The scale (1 at 15 twips to a pixel) at which every caption fits its control.
+double captionScale(double fontFactor)
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
-    double scale = std::max(1.0, dpi / 96.0);
+    double scale = 0;
     // Many controls share a caption (every square of a board): shape each text once.
     std::map<std::pair<ControlKind, std::string_view>, QSize> measured;
     for (const WindowLayout *layout : layouts::allWindows) {
@@ -85,7 +100,7 @@ double computePixelsPerTwip()
             const auto key = std::pair(control.kind, control.caption);
             auto found = measured.find(key);
             if (found == measured.end())
-                found = measured.emplace(key, neededSize(control)).first;
+                found = measured.emplace(key, neededSize(control, fontFactor)).first;
             const QSize needed = found->second;
             const double width = availableWidth(*layout, control) / twipsPerPixelAt96Dpi;
             const double height = control.height / twipsPerPixelAt96Dpi;
@@ -94,7 +109,51 @@ double computePixelsPerTwip()
             scale = std::max(scale, needed.height() / height);
         }
     }
-    return scale / twipsPerPixelAt96Dpi;
+    return scale;
+}
+
+// The largest scale at which every window, framed, lies wholly inside the screen's available
+// area. The window system frames a window only once it is shown: the style's title bar stands
+// in for the frame.
+double fittingScale()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return std::numeric_limits<double>::infinity();
+    const QSize available = screen->availableGeometry().size();
+    const QStyle *style = QApplication::style();
+    const int border = style->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int width = available.width() - 2 * border;
+    const int height =
+            available.height() - 2 * border - style->pixelMetric(QStyle::PM_TitleBarHeight);
+    double scale = std::numeric_limits<double>::infinity();
+    for (const WindowLayout *layout : layouts::allWindows) {
+        scale = std::min(scale, width * twipsPerPixelAt96Dpi / layout->clientWidth);
+        scale = std::min(scale, height * twipsPerPixelAt96Dpi / layout->clientHeight);
+    }
+    return scale;
+}
+
+// Twips follow the interface font, so that every caption fits, and never fall below the
+// screen's own twips-to-pixels ratio. Where that makes the windows larger than the screen, the
+// windows and their font shrink together until they fit, as far as the font stays readable.
+Scale computeScale()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const double fit = fittingScale();
+    const double screenScale =
+            std::min(fit, std::max(1.0, (screen ? screen->logicalDotsPerInchX() : 96.0) / 96.0));
+    const double pointSize = QApplication::font().pointSizeF();
+    const double smallestFactor =
+            pointSize > 0 ? std::min(1.0, smallestPointSize / pointSize) : 0.75;
+    double factor = 1;
+    double scale = std::max(screenScale, captionScale(factor));
+    while (scale > fit && factor > smallestFactor) {
+        // Text widths shrink in whole pixels: a step of at least 2% ends the search quickly.
+        factor = std::max(smallestFactor, factor * std::min(fit / scale, 0.98));
+        scale = std::max(screenScale, captionScale(factor));
+    }
+    return { scale / twipsPerPixelAt96Dpi, factor };
 }
 
 QWidget *createControl(const ControlLayout &control, QWidget *container)
@@ -142,10 +201,15 @@ QString controlObjectName(std::string_view name, int index)
                                      : toQString(name) + u'_' + QString::number(index);
 }
 
+const Scale &scale()
+{
+    static const Scale computed = computeScale();
+    return computed;
+}
+
 double pixelsPerTwip()
 {
-    static const double ratio = computePixelsPerTwip();
-    return ratio;
+    return scale().pixelsPerTwip;
 }
 
 int toPixels(int twips)
@@ -180,6 +244,8 @@ BuiltWindow buildWindow(const WindowLayout &layout)
         window->setGeometry(
                 QRect(QPoint(toPixels(layout.clientLeft), toPixels(layout.clientTop)), clientSize));
     window->setFixedSize(clientSize);
+    if (scale().fontFactor < 1)
+        window->setFont(scaledFont(QApplication::font(window), scale().fontFactor));
 
     QList<std::pair<int, QWidget *>> focusable;
     for (const ControlLayout &control : layout.controls) {

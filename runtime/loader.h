@@ -42,9 +42,17 @@ QString toQString(std::string_view text);
 
 QString controlObjectName(std::string_view name, int index);
 
-// Pixels per twip. Twips are scaled with the user-interface font, as dialog units are, so
-// that every caption of every window fits its control; never less than the screen's own
-// twips-to-pixels ratio.
+// How twips map to the screen. Twips are scaled with the user-interface font, as dialog units
+// are, so that every caption of every window fits its control; never less than the screen's
+// own twips-to-pixels ratio, unless the windows would not fit the screen: then the windows and
+// their font (fontFactor below 1) shrink together until they do, as far as the font stays
+// readable.
+struct Scale
+{
+    double pixelsPerTwip = 1;
+    double fontFactor = 1;
+};
+const Scale &scale();
 double pixelsPerTwip();
 int toPixels(int twips);
 

@@ -245,6 +245,8 @@ void tst_DailyDouble::pastedTextMustBeDigits_data()
     QTest::newRow("whitespace is refused") << " 25\n"
                                            << "1";
     QTest::newRow("a backspace code is refused") << QStringLiteral("2\b5") << "1";
+    QTest::newRow("letters past the length limit are refused whole") << "123456789x"
+                                                                     << "1";
 }
 
 void tst_DailyDouble::pastedTextMustBeDigits()

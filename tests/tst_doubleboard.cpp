@@ -42,7 +42,8 @@ private slots:
     void lastSquareBeginsTheFinalRound();
     void dailyDoubleInTheFinalRoundOnlyBringsTheWagerForward();
     void activatingTheBoardAgainRepeatsTheSetUp();
-    void closedFinalWagerComesBackSetUp();
+    void closingTheFinalWagerKeepsIt();
+    void pendingDailyDoubleIsNoFinalWager();
 };
 
 void tst_DoubleBoard::secondBoardPlaysAtDoubleValue()
@@ -103,11 +104,24 @@ void tst_DoubleBoard::activatingTheBoardAgainRepeatsTheSetUp()
     QCOMPARE(DailyDouble::instance().Wager()->text(), "30");
 }
 
-void tst_DoubleBoard::closedFinalWagerComesBackSetUp()
+void tst_DoubleBoard::closingTheFinalWagerKeepsIt()
 {
     reachFinalRound();
     typeWager("30");
-    QVERIFY(DailyDouble::instance().window()->close());
+    QVERIFY(!DailyDouble::instance().window()->close());
+    verifyFinalWagerWindow();
+    QCOMPARE(DailyDouble::instance().Wager()->text(), "30");
+}
+
+void tst_DoubleBoard::pendingDailyDoubleIsNoFinalWager()
+{
+    startGame();
+    finishFirstBoard();
+    for (int square = 0; square < 29; ++square)
+        playDoubleSquare(square, NoRingIn);
+    click(DoubleBoard::instance().Command2());
+    typeWager("1000");
+    playDoubleSquare(29, NoRingIn);
     verifyFinalWagerWindow();
     QCOMPARE(DailyDouble::instance().Wager()->text(), "");
 }

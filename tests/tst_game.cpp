@@ -133,7 +133,7 @@ void tst_Game::closeBoxAtEveryStage_data()
             << Stage::SecondRoundClueOpen << "DoubleBoard" << ended;
     QTest::newRow("clue window of the second board")
             << Stage::SecondRoundClueOpen << "Question" << QStringList{ "DoubleBoard" };
-    QTest::newRow("final wager comes back at once")
+    QTest::newRow("final wager stays")
             << Stage::FinalWager << "DailyDouble" << QStringList{ "DailyDouble", "DoubleBoard" };
     QTest::newRow("second board during the final wager ends the program")
             << Stage::FinalWager << "DoubleBoard" << ended;
@@ -150,7 +150,7 @@ void tst_Game::closeBoxAtEveryStage()
     QSignalSpy ended(&runtime::FormRuntime::instance(), &runtime::FormRuntime::ended);
     ModalAnswerer endTheGame(QMessageBox::Yes); // closing a board mid-game asks first
 
-    QVERIFY(formNamed(closed).window()->close());
+    formNamed(closed).window()->close();
     QTest::qWait(0); // lets the runtime settle, as the event loop would
 
     if (visibleAfter.isEmpty()) {

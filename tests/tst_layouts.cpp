@@ -59,6 +59,7 @@ private slots:
     void labelAlignment_data();
     void labelAlignment();
     void windowsOpenOnTheScreenBesideTheBoard();
+    void everyWindowFitsTheScreenReadably();
     void finalScoreHasACloseBoxAndTheSystemsPlace();
     void reloadStartsFromTheLayout();
     void identity();
@@ -303,6 +304,21 @@ void tst_Layouts::windowsOpenOnTheScreenBesideTheBoard()
     finishFirstBoard();
     QTRY_VERIFY(DoubleBoard::instance().visible());
     QCOMPARE(DoubleBoard::instance().window()->geometry(), place);
+}
+
+// Small screens at large scale factors: the windows and their text shrink to fit, title bar
+// included, as far as the text stays readable.
+void tst_Layouts::everyWindowFitsTheScreenReadably()
+{
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    const int titleBar = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    for (const layouts::WindowLayout *layout : layouts::allWindows) {
+        const QWidget *window =
+                formNamed(QString::fromUtf8(layout->name.data(), layout->name.size())).window();
+        QVERIFY2(window->width() <= available.width(), layout->name.data());
+        QVERIFY2(window->height() + titleBar <= available.height(), layout->name.data());
+        QVERIFY2(window->font().pointSizeF() >= 7, layout->name.data());
+    }
 }
 
 void tst_Layouts::finalScoreHasACloseBoxAndTheSystemsPlace()

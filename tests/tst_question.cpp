@@ -3,6 +3,8 @@
 
 #include "gametest.h"
 
+#include <limits>
+
 using namespace gametest;
 
 class tst_Question final : public QObject
@@ -19,6 +21,11 @@ private slots:
     void windowKeepsItsTextsWhenHidden();
     void activationReturnsToTheWindowActiveBefore();
     void clickOnTheBoardActivatesItFirst();
+    void resultShowsOnTheBoardWhicheverWindowIsActive_data();
+    void resultShowsOnTheBoardWhicheverWindowIsActive();
+    void lettersAnswerInEitherCase_data();
+    void lettersAnswerInEitherCase();
+    void answerBeyondTheScoreRangeIsRefused();
 };
 
 void tst_Question::answersScoreTheSquare_data()
@@ -106,6 +113,90 @@ void tst_Question::clickOnTheBoardActivatesItFirst()
     QCOMPARE(SingleBoard::instance().ScoreLabel()->text(), "0");
     QTest::mouseClick(SingleBoard::instance().Frame1(), Qt::LeftButton);
     QCOMPARE(SingleBoard::instance().ScoreLabel()->text(), "777");
+}
+
+// The other of the two windows the board owns was active before the one that records the result.
+void tst_Question::resultShowsOnTheBoardWhicheverWindowIsActive_data()
+{
+    QTest::addColumn<int>("square");
+    QTest::addColumn<bool>("byWager");
+    QTest::addColumn<QString>("scoreAfter");
+    QTest::newRow("clue answered over a wager") << 14 << false << "600";
+    QTest::newRow("wager scored over a clue") << 14 << true << "50";
+    QTest::newRow("last square answered over a wager: the round moves on") << 29 << false << "1000";
+}
+
+void tst_Question::resultShowsOnTheBoardWhicheverWindowIsActive()
+{
+    QFETCH(int, square);
+    QFETCH(bool, byWager);
+    QFETCH(QString, scoreAfter);
+    startGame();
+    for (int other = 0; square == 29 && other < 29; ++other)
+        playSquare(other, NoRingIn);
+    SingleBoard &board = SingleBoard::instance();
+    DailyDouble &wager = DailyDouble::instance();
+    click(board.Command1(square));
+    click(board.Command2());
+    typeWager("50");
+    if (byWager) {
+        QTest::mouseClick(Question::instance().Label1(), Qt::LeftButton); // activates it
+        click(wager.Command1(WagerCorrect));
+    } else {
+        click(Question::instance().Command1(Correct));
+    }
+    QCOMPARE(board.Score, scoreAfter.toInt());
+    Board &inPlay = square == 29 ? static_cast<Board &>(DoubleBoard::instance()) : board;
+    QVERIFY(inPlay.visible());
+    QCOMPARE(inPlay.ScoreLabel()->text(), scoreAfter);
+    runtime::Form &stillOpen = byWager ? static_cast<runtime::Form &>(Question::instance()) : wager;
+    QCOMPARE(runtime::FormRuntime::instance().activeForm(), &stillOpen);
+}
+
+void tst_Question::lettersAnswerInEitherCase_data()
+{
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<int>("score");
+    QTest::newRow("c is correct") << Qt::Key_C << Qt::KeyboardModifiers() << 600;
+    QTest::newRow("shift+C is correct")
+            << Qt::Key_C << Qt::KeyboardModifiers(Qt::ShiftModifier) << 600;
+    QTest::newRow("shift+N is no ring in")
+            << Qt::Key_N << Qt::KeyboardModifiers(Qt::ShiftModifier) << 0;
+    QTest::newRow("shift+I is incorrect")
+            << Qt::Key_I << Qt::KeyboardModifiers(Qt::ShiftModifier) << -600;
+}
+
+void tst_Question::lettersAnswerInEitherCase()
+{
+    QFETCH(Qt::Key, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(int, score);
+    startGame();
+    click(SingleBoard::instance().Command1(14));
+    QTRY_COMPARE(QApplication::activeWindow(), Question::instance().window());
+    QTest::keyClick(Question::instance().window(), key, modifiers);
+    QVERIFY(!Question::instance().visible());
+    QCOMPARE(SingleBoard::instance().Score, score);
+}
+
+// Only wagers carry the score this far; the clue stays open for another answer.
+void tst_Question::answerBeyondTheScoreRangeIsRefused()
+{
+    startGame();
+    SingleBoard::instance().Score = std::numeric_limits<std::int32_t>::max() - 100;
+    click(SingleBoard::instance().Command1(0));
+    ModalAnswerer answerer;
+    click(Question::instance().Command1(Correct));
+    QCOMPARE(answerer.answered, 1);
+    QCOMPARE(answerer.title, "Vantorel");
+    QCOMPARE(answerer.text,
+             "That Answer Would Carry Your Score Past Its Limit. Please Choose Another Answer.");
+    QCOMPARE(SingleBoard::instance().Score, std::numeric_limits<std::int32_t>::max() - 100);
+    QVERIFY(Question::instance().visible());
+    QCOMPARE(SingleBoard::instance().Command1(0)->text(), "$ 200");
+    click(Question::instance().Command1(NoRingIn));
+    QCOMPARE(SingleBoard::instance().Command1(0)->text(), "");
 }
 
 QTEST_MAIN(tst_Question)

@@ -76,9 +76,12 @@ void tst_SingleBoard::squareRetargetsAnOpenClueWindow()
     startGame();
     SingleBoard &board = SingleBoard::instance();
     click(board.Command1(2));
+    Question::instance().Command1(Incorrect)->setFocus();
     click(board.Command1(20));
     QCOMPARE(Question::instance().caption(), "$ 800 Question");
     QCOMPARE(Question::instance().tag(), "20");
+    // A clue shown for another square starts on Correct, as every clue does.
+    QTRY_COMPARE(QApplication::focusWidget(), Question::instance().Command1(Correct));
 
     click(Question::instance().Command1(Incorrect));
     QCOMPARE(board.Score, -800);

@@ -34,9 +34,11 @@ void tst_Soak::randomPlayKeepsTheScoreAndTheWindows()
     for (int game = 0; game < games; ++game)
         player.playGame(600, totals);
     qInfo("%ld games, %ld reached the Final Score, %ld actions, %ld message boxes, %ld undos, "
-          "%ld redos, %ld rounds ended early",
+          "%ld redos, %ld rounds ended early, %ld Daily Doubles pending as the final round began, "
+          "%ld undone back into them, %ld activations through the board",
           totals.games, totals.finished, totals.actions, totals.boxes, totals.undos, totals.redos,
-          totals.roundsEnded);
+          totals.roundsEnded, totals.pendingDigitsDropped, totals.wagerBackFromFinal,
+          totals.throughBoard);
     QVERIFY2(totals.failures.isEmpty(), qPrintable(totals.failures.join('\n')));
 }
 

@@ -53,6 +53,12 @@ void DailyDouble::Form_Activate()
     Wager()->setFocus();
 }
 
+// The game waits on the final wager: closed, it would only come back at once, empty.
+bool DailyDouble::refusesClose()
+{
+    return tag().toInt() == 1;
+}
+
 void DailyDouble::Wager_KeyPress(int &KeyAscii)
 {
     if (KeyAscii != backspace && (KeyAscii < '0' || KeyAscii > '9'))

@@ -23,6 +23,7 @@ public:
 
 private:
     void Form_Activate() override;
+    bool refusesClose() override;
     void Wager_KeyPress(int &KeyAscii);
     void Command1_Click(int Index);
 };

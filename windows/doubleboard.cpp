@@ -11,6 +11,7 @@
 #include "windows.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 using namespace texts;
@@ -22,6 +23,9 @@ namespace {
 void beginFinalRound()
 {
     DailyDouble &wager = DailyDouble::instance();
+    // Digits of a Daily Double left pending are no final wager.
+    if (wager.tag().toInt() != 1)
+        wager.Wager()->clear();
     wager.setCaption(QStringLiteral("Final Vantorel"));
     wager.setTag(QStringLiteral("1"));
     wager.Command1(1)->setVisible(false);

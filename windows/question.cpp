@@ -35,11 +35,19 @@ void Question::Command1_Click(int Index)
     if (const auto square = scoring::indexFromText(tag().toStdString())) {
         const double v = singleBoard.SingleSquareValue(*square);
         const int direction = Index == Correct ? 1 : Index == Incorrect ? -1 : 0;
+        double change = 0;
         if (singleBoard.visible())
-            singleBoard.Score = scoring::addToScore(singleBoard.Score, direction * v);
+            change += direction * v;
         if (doubleBoard.visible())
-            singleBoard.Score = scoring::addToScore(singleBoard.Score,
-                                                    direction * scoring::secondBoardFactor * v);
+            change += direction * scoring::secondBoardFactor * v;
+        if (!scoring::scoreCanTake(singleBoard.Score, change)) {
+            // Only wagers carry the score that far; the clue stays open for another answer.
+            runtime::messageBox(QStringLiteral("That Answer Would Carry Your Score Past Its "
+                                               "Limit. Please Choose Another Answer."),
+                                QStringLiteral("Vantorel"));
+            return;
+        }
+        singleBoard.Score = scoring::addToScore(singleBoard.Score, change);
         // Both boards, before the hide: the first board may relabel the second as it
         // becomes active again.
         singleBoard.Command1(*square)->setText(QString());

@@ -35,8 +35,11 @@ int main(int argc, char *argv[])
         std::printf("FAILURE %s\n", qPrintable(failure));
     std::printf("seed %u: %ld games played (%ld to the Final Score), %ld actions performed, "
                 "%ld message boxes answered (%ld of them questions), %ld undos, %ld redos, "
-                "%ld rounds ended early, %lld failures found\n",
+                "%ld rounds ended early; %ld Daily Doubles pending as the final round began, "
+                "%ld final wagers undone into their Daily Double, %ld activations through the "
+                "board; %lld failures found\n",
                 seed, totals.games, totals.finished, totals.actions, totals.boxes, totals.questions,
-                totals.undos, totals.redos, totals.roundsEnded, qlonglong(totals.failures.size()));
+                totals.undos, totals.redos, totals.roundsEnded, totals.pendingDigitsDropped,
+                totals.wagerBackFromFinal, totals.throughBoard, qlonglong(totals.failures.size()));
     return totals.failures.isEmpty() ? 0 : 1;
 }

@@ -68,6 +68,11 @@ struct Model
     std::vector<int> visible; // by activation, active last
     int active = -1;
     bool finalRound = false; // the wager window was made the final wager and not unloaded since
+    QString wagerText; // what the wager box holds
+    // How often the paths that once went wrong were taken.
+    long pendingDigitsDropped = 0; // a Daily Double pending as the final round began
+    long wagerBackFromFinal = 0; // the final wager undone into the Daily Double it was
+    long throughBoard = 0; // activation passed through the board to the other owned window
     int clueSquare = -1;
     int clueFactor = 1;
     std::int64_t finalShown = 0; // the score the Final Score window took
@@ -79,6 +84,7 @@ struct Model
         std::int64_t score;
         std::array<bool, 30> singleUsed, doubleUsed;
         bool secondRound, finalRound, wagerShown;
+        QString wagerText;
     };
     struct Step
     {
@@ -93,11 +99,6 @@ struct Model
     static bool allUsed(const std::array<bool, 30> &used)
     {
         return std::all_of(used.begin(), used.end(), [](bool u) { return u; });
-    }
-
-    void addClamped(std::int64_t amount)
-    {
-        score = std::clamp<std::int64_t>(score + amount, INT32_MIN, INT32_MAX);
     }
 
     void activate(int w)
@@ -119,17 +120,34 @@ struct Model
         std::erase(visible, w);
         if (active == w) {
             active = -1;
-            if (!visible.empty())
-                activate(visible.back());
+            if (!visible.empty()) {
+                const int next = visible.back();
+                if (next == Clue || next == Wager) {
+                    ++throughBoard;
+                    activateThroughBoard(next);
+                } else {
+                    activate(next);
+                }
+            }
         }
+    }
+    // Activation reaching a window the board owns passes through the board in play first.
+    void activateThroughBoard(int next)
+    {
+        active = -1;
+        activate(inPlay());
+        if (next >= 0 && isVisible(next))
+            activate(next);
     }
     void unload(int w)
     {
         if (!loaded[w])
             return;
         loaded[w] = false;
-        if (w == Wager)
+        if (w == Wager) {
             finalRound = false;
+            wagerText.clear();
+        }
         if (w == Clue)
             clueSquare = -1;
         hide(w);
@@ -156,6 +174,10 @@ struct Model
             break;
         case Double:
             if (allUsed(doubleUsed)) {
+                if (!finalRound && !wagerText.isEmpty()) { // no final wager
+                    ++pendingDigitsDropped;
+                    wagerText.clear();
+                }
                 finalRound = true;
                 show(Wager);
                 unload(Clue);
@@ -181,7 +203,8 @@ struct Model
 
     Snapshot snapshot() const
     {
-        return { score, singleUsed, doubleUsed, !isVisible(Single), finalRound, isVisible(Wager) };
+        return { score,      singleUsed,       doubleUsed, !isVisible(Single),
+                 finalRound, isVisible(Wager), wagerText };
     }
     void record(const Snapshot &before, const QString &text)
     {
@@ -191,8 +214,9 @@ struct Model
     int inPlay() const { return isVisible(Single) ? Single : Double; }
     std::array<bool, 30> &usedInPlay() { return inPlay() == Single ? singleUsed : doubleUsed; }
     // Puts a recorded state back: the first board returns if the game went past it, the final
-    // wager is undone, a clue window naming a square no longer open at its value goes, and the
-    // board in play, if active, takes the change as on activation.
+    // wager is undone (the Daily Double it was comes back with its digits), a clue window naming
+    // a square no longer open at its value goes, and the board in play takes the change as when
+    // activation passes through it.
     void restore(const Snapshot &s)
     {
         score = s.score;
@@ -204,16 +228,18 @@ struct Model
                 hide(Double);
         }
         if (!s.finalRound && finalRound && loaded[Wager]) {
-            if (s.wagerShown)
+            if (s.wagerShown) {
+                ++wagerBackFromFinal;
                 finalRound = false;
-            else
+                wagerText = s.wagerText;
+            } else {
                 unload(Wager);
+            }
         }
         if (isVisible(Clue)
             && (usedInPlay()[clueSquare] || clueFactor != (inPlay() == Single ? 1 : 2)))
             hide(Clue);
-        if (active == inPlay())
-            onActivate(inPlay());
+        activateThroughBoard(active);
     }
 
     // The user's actions.
@@ -230,7 +256,9 @@ struct Model
         clueSquare = index;
         clueFactor = board == Single ? 1 : 2;
     }
-    void answer(int button)
+    // Returns whether the program must refuse the answer with a message box: the score cannot
+    // go past its limits.
+    bool answer(int button)
     {
         if (clueSquare >= 0) {
             static const char *const names[] = { "Correct", "No Ring In", "Incorrect" };
@@ -238,7 +266,10 @@ struct Model
             const int direction = button == gametest::Correct ? 1
                     : button == gametest::Incorrect           ? -1
                                                               : 0;
-            addClamped(direction * clueFactor * rowValue(clueSquare));
+            const std::int64_t next = score + direction * clueFactor * rowValue(clueSquare);
+            if (next < INT32_MIN || next > INT32_MAX)
+                return true;
+            score = next;
             singleUsed[clueSquare] = doubleUsed[clueSquare] = true;
             record(before,
                    QStringLiteral("%1 on %2")
@@ -246,6 +277,7 @@ struct Model
                                 texts::moneyText(double(clueFactor * rowValue(clueSquare)))));
         }
         hide(Clue);
+        return false;
     }
     void undoOrRedo(bool undo)
     {
@@ -285,12 +317,32 @@ struct Model
             show(Final);
             unload(Double);
         }
-        if (loaded[Wager])
+        if (loaded[Wager]) {
             hide(Wager);
+            wagerText.clear();
+        }
         return false;
+    }
+    // Text typed at the end of the wager box: ten digits at most, backspace erases.
+    void type(const QString &keys)
+    {
+        for (const QChar c : keys) {
+            if (c == u'\b')
+                wagerText.chop(1);
+            else if (c >= u'0' && c <= u'9' && wagerText.size() < 10)
+                wagerText += c;
+        }
+    }
+    // Pasted text is taken only if it is all digits, as far as ten digits go.
+    void paste(const QString &text)
+    {
+        if (std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+            wagerText += text.left(10 - wagerText.size());
     }
     void close(int w)
     {
+        if (w == Wager && finalRound)
+            return; // the game waits on the final wager
         unload(w);
         if (w == Single || w == Double || w == Final)
             end();
@@ -307,6 +359,9 @@ struct Totals
     long undos = 0;
     long redos = 0;
     long roundsEnded = 0;
+    long pendingDigitsDropped = 0;
+    long wagerBackFromFinal = 0;
+    long throughBoard = 0;
     QStringList failures;
 };
 
@@ -337,6 +392,9 @@ public:
                 check();
         }
         m_modalPoll.stop();
+        totals.pendingDigitsDropped += m_model.pendingDigitsDropped;
+        totals.wagerBackFromFinal += m_model.wagerBackFromFinal;
+        totals.throughBoard += m_model.throughBoard;
         if (m_model.isVisible(Final) || m_model.loaded[Final] || m_model.finalShown)
             ++totals.finished;
         runtime::FormRuntime::instance().reset();
@@ -516,16 +574,26 @@ private:
             break;
         case Answer: {
             const int button = pick(3);
-            if (m_model.active == Clue && chance(40)) { // its key: the same as a click
+            const bool byKey = m_model.active == Clue && chance(40); // the same as a click
+            if (!byKey)
+                m_model.press(Clue);
+            m_expectBox = m_model.answer(button);
+            const int boxesBefore = m_boxes;
+            if (byKey) {
                 static const Qt::Key keys[] = { Qt::Key_C, Qt::Key_N, Qt::Key_I };
-                log(QStringLiteral("clue key %1").arg(QKeySequence(keys[button]).toString()));
-                realKey(Clue, QKeySequence(keys[button]));
+                // Either case, as with Caps Lock or Shift.
+                const QKeySequence key(keys[button] | (chance(30) ? Qt::SHIFT : Qt::NoModifier));
+                log(QStringLiteral("clue key %1").arg(key.toString()));
+                realKey(Clue, key);
             } else {
                 log(QStringLiteral("clue button %1").arg(button));
-                m_model.press(Clue);
                 clickThroughWindowSystem(Question::instance().Command1(button));
             }
-            m_model.answer(button);
+            if (m_expectBox != (m_boxes > boxesBefore))
+                fail(QStringLiteral("message box %1 for an answer at score %2")
+                             .arg(m_expectBox ? "missing" : "unexpected")
+                             .arg(m_model.score));
+            m_expectBox = false;
             // Clicked again as the window hides: a second click lands on nothing.
             if (chance(10) && Question::instance().isLoaded()
                 && Question::instance().window()->isVisible() != m_model.isVisible(Clue))
@@ -561,7 +629,8 @@ private:
             QLineEdit *box = DailyDouble::instance().Wager();
             m_model.press(Wager);
             clickThroughWindowSystem(box);
-            const QString text = randomText();
+            QTest::keyClick(box, Qt::Key_End);
+            QString text = randomText();
             log(QStringLiteral("type '%1'").arg(text));
             for (const QChar c : text) {
                 if (c == u'\t' || c == u'\n') {
@@ -573,18 +642,23 @@ private:
                     QCoreApplication::sendEvent(box, &press);
                 }
             }
-            if (chance(20))
+            if (chance(20)) {
                 QTest::keyClick(box, Qt::Key_Backspace);
+                text += u'\b';
+            }
+            m_model.type(text);
             break;
         }
         case Paste: {
             QLineEdit *box = DailyDouble::instance().Wager();
             m_model.press(Wager);
             clickThroughWindowSystem(box);
+            QTest::keyClick(box, Qt::Key_End);
             const QString text = randomText();
             log(QStringLiteral("paste '%1'").arg(text));
             QGuiApplication::clipboard()->setText(text);
             QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+            m_model.paste(text);
             break;
         }
         case Close: {
@@ -715,11 +789,11 @@ private:
             || undoRedo[1]->isEnabled() == m_model.undone.empty())
             return fail(QStringLiteral("undo entries read '%1' and '%2', expected '%3' and '%4'")
                                 .arg(undoRedo[0]->text(), undoRedo[1]->text(), undoText, redoText));
-        if (m_model.active == board) {
+        { // whichever window is active
             const QLabel *label = board == Single ? SingleBoard::instance().ScoreLabel()
                                                   : DoubleBoard::instance().ScoreLabel();
             if (label->text() != texts::scoreText(std::int32_t(m_model.score)))
-                return fail("active board shows " + label->text());
+                return fail("the board in play shows " + label->text());
         }
         if (m_model.isVisible(board)) {
             const auto &used = board == Single ? m_model.singleUsed : m_model.doubleUsed;
@@ -743,11 +817,9 @@ private:
         }
         if (m_model.loaded[Wager]) {
             DailyDouble &wager = DailyDouble::instance();
-            const QString text = wager.Wager()->text();
-            if (text.size() > 10 || std::any_of(text.begin(), text.end(), [](QChar c) {
-                    return c < u'0' || c > u'9';
-                }))
-                return fail("wager box holds '" + text + "'");
+            if (wager.Wager()->text() != m_model.wagerText)
+                return fail(QStringLiteral("wager box holds '%1', expected '%2'")
+                                    .arg(wager.Wager()->text(), m_model.wagerText));
             if (m_model.isVisible(Wager)
                 && ((wager.caption() == "Final Vantorel") != m_model.finalRound
                     || wager.Command1(gametest::WagerCancel)->isVisible() == m_model.finalRound
