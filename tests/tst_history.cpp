@@ -1,7 +1,7 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "gametest.h"
+#include "tests/support/gametest.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -37,7 +37,8 @@ QStringList picture()
             facts << shown->ScoreLabel()->text();
         }
         if (form == &DailyDouble::instance())
-            facts << QString::number(DailyDouble::instance().Command1(WagerCancel)->isVisible());
+            facts << QString::number(DailyDouble::instance().Command1(WagerCancel)->isVisible())
+                  << DailyDouble::instance().Wager()->text();
     }
     return facts;
 }
@@ -126,11 +127,14 @@ void tst_History::undoPutsBackAndRedoReplays_data()
             << "Undo Correct on $ 2000";
     QTest::newRow("second round ended early") << Setup::SecondRound << 1000 << Play::EndRound
                                               << Menu::RightClick << "Undo End This Round";
-    QTest::newRow("score held at the top") << Setup::FirstRound << top - 100 << Play::Correct14
-                                           << Menu::RightClick << "Undo Correct on $ 600";
-    QTest::newRow("score held at the bottom")
-            << Setup::SecondRound << bottom + 100 << Play::Incorrect29 << Menu::RightClick
+    QTest::newRow("score reaching the top") << Setup::FirstRound << top - 600 << Play::Correct14
+                                            << Menu::RightClick << "Undo Correct on $ 600";
+    QTest::newRow("score reaching the bottom")
+            << Setup::SecondRound << bottom + 2000 << Play::Incorrect29 << Menu::RightClick
             << "Undo Incorrect on $ 2000";
+    QTest::newRow("second round ended early over a daily double")
+            << Setup::DailyDoubleOpen << 1000 << Play::EndRound << Menu::RightClick
+            << "Undo End This Round";
 }
 
 void tst_History::undoPutsBackAndRedoReplays()
@@ -171,6 +175,12 @@ void tst_History::undoPutsBackAndRedoReplays()
     QCOMPARE(yes.answered, int(step == Play::EndRound));
     const QStringList after = picture();
     QVERIFY(after != before);
+    // The final wager starts empty, whatever a Daily Double left pending held; what the player
+    // types there is no Daily Double's once the step is undone.
+    if (DailyDouble::instance().isShown() && DailyDouble::instance().tag() == "1") {
+        QCOMPARE(DailyDouble::instance().Wager()->text(), "");
+        typeWager("5");
+    }
 
     QMenu *entries = openMenu(menu);
     QVERIFY(entries);
