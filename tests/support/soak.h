@@ -630,11 +630,13 @@ private:
             m_model.press(Wager);
             clickThroughWindowSystem(box);
             QTest::keyClick(box, Qt::Key_End);
-            QString text = randomText();
+            // Tab is no text: it takes the focus round the window and back into the box,
+            // selecting what it holds.
+            QString text = randomText().remove(u'\t');
             log(QStringLiteral("type '%1'").arg(text));
             for (const QChar c : text) {
-                if (c == u'\t' || c == u'\n') {
-                    QTest::keyClick(box, c == u'\t' ? Qt::Key_Tab : Qt::Key_Return);
+                if (c == u'\n') {
+                    QTest::keyClick(box, Qt::Key_Return);
                 } else if (c.unicode() < 128) {
                     QTest::keyClick(box, char(c.unicode()));
                 } else { // a character no key of the test keyboard names
