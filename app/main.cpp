@@ -1,11 +1,11 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "application.h"
-#include "formruntime.h"
-#include "identity.h"
-#include "playalong.h"
-#include "singleboard.h"
+#include "runtime/application.h"
+#include "runtime/formruntime.h"
+#include "layouts/identity.h"
+#include "playalong/playalong.h"
+#include "windows/singleboard.h"
 
 int main(int argc, char *argv[])
 {

@@ -6,11 +6,11 @@
 // a freshly started program; the games after it show the steady state. The designed game's
 // inputs and the additions' are counted apart. Prints figures only.
 
-#include "formruntime.h"
-#include "identity.h"
-#include "playalong.h"
-#include "script.h"
-#include "singleboard.h"
+#include "runtime/formruntime.h"
+#include "layouts/identity.h"
+#include "playalong/playalong.h"
+#include "bench/script.h"
+#include "windows/singleboard.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -5,7 +5,7 @@
 // been painted. Width and height come from the command line so that the window matches the
 // first board.
 
-#include "firstpaint.h"
+#include "bench/firstpaint.h"
 
 #include <QApplication>
 #include <QWidget>

@@ -5,8 +5,8 @@
 // program's window icon images, ending once painted. The program's pixels per twip come from
 // the command line (bench_vantorel --size prints them).
 
-#include "firstpaint.h"
-#include "plainboard.h"
+#include "bench/firstpaint.h"
+#include "bench/plainboard.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "plainboard.h"
+#include "bench/plainboard.h"
 
 #include <QGroupBox>
 #include <QLabel>

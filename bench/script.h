@@ -9,10 +9,10 @@
 // round ended early from the menu (answering its question Yes). Each input is handed to `act`
 // with what it is, and sent straight to its widget, untimed, as a window system would deliver it.
 
-#include "dailydouble.h"
-#include "doubleboard.h"
-#include "question.h"
-#include "singleboard.h"
+#include "windows/dailydouble.h"
+#include "windows/doubleboard.h"
+#include "windows/question.h"
+#include "windows/singleboard.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -7,13 +7,13 @@
 // peak memory and leak checks); with --size it prints the first board's size and the pixels per
 // twip, for the bare window and the plain board to copy.
 
-#include "formruntime.h"
-#include "identity.h"
-#include "playalong.h"
-#include "last.h"
-#include "loader.h"
-#include "script.h"
-#include "singleboard.h"
+#include "runtime/formruntime.h"
+#include "layouts/identity.h"
+#include "playalong/playalong.h"
+#include "windows/last.h"
+#include "runtime/loader.h"
+#include "bench/script.h"
+#include "windows/singleboard.h"
 
 #include <QApplication>
 #include <QLabel>

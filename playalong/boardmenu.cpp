@@ -1,17 +1,17 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "boardmenu.h"
+#include "playalong/boardmenu.h"
 
-#include "board.h"
-#include "formruntime.h"
-#include "history.h"
-#include "identity.h"
-#include "loader.h"
-#include "question.h"
-#include "scoring.h"
-#include "singleboard.h"
-#include "texts.h"
+#include "windows/board.h"
+#include "runtime/formruntime.h"
+#include "playalong/history.h"
+#include "layouts/identity.h"
+#include "runtime/loader.h"
+#include "windows/question.h"
+#include "scoring/scoring.h"
+#include "windows/singleboard.h"
+#include "windows/texts.h"
 
 #include <QMenu>
 #include <QPushButton>

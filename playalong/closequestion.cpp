@@ -1,15 +1,15 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "closequestion.h"
+#include "playalong/closequestion.h"
 
-#include "board.h"
-#include "formruntime.h"
-#include "history.h"
-#include "identity.h"
-#include "loader.h"
-#include "singleboard.h"
-#include "texts.h"
+#include "windows/board.h"
+#include "runtime/formruntime.h"
+#include "playalong/history.h"
+#include "layouts/identity.h"
+#include "runtime/loader.h"
+#include "windows/singleboard.h"
+#include "windows/texts.h"
 
 #include <QGuiApplication>
 

@@ -1,19 +1,19 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "history.h"
+#include "playalong/history.h"
 
-#include "board.h"
-#include "dailydouble.h"
-#include "doubleboard.h"
-#include "formruntime.h"
-#include "last.h"
-#include "loader.h"
-#include "question.h"
-#include "scoring.h"
-#include "singleboard.h"
-#include "texts.h"
-#include "windows.h"
+#include "windows/board.h"
+#include "windows/dailydouble.h"
+#include "windows/doubleboard.h"
+#include "runtime/formruntime.h"
+#include "windows/last.h"
+#include "runtime/loader.h"
+#include "windows/question.h"
+#include "scoring/scoring.h"
+#include "windows/singleboard.h"
+#include "windows/texts.h"
+#include "layouts/tables.h"
 
 #include <QLabel>
 #include <QLineEdit>

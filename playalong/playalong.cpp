@@ -1,12 +1,12 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "playalong.h"
+#include "playalong/playalong.h"
 
-#include "boardmenu.h"
-#include "closequestion.h"
-#include "history.h"
-#include "quickkeys.h"
+#include "playalong/boardmenu.h"
+#include "playalong/closequestion.h"
+#include "playalong/history.h"
+#include "playalong/quickkeys.h"
 
 #include <QCoreApplication>
 

@@ -1,11 +1,11 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "quickkeys.h"
+#include "playalong/quickkeys.h"
 
-#include "dailydouble.h"
-#include "formruntime.h"
-#include "question.h"
+#include "windows/dailydouble.h"
+#include "runtime/formruntime.h"
+#include "windows/question.h"
 
 #include <QCoreApplication>
 #include <QPushButton>

@@ -1,11 +1,11 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "accessibility.h"
+#include "runtime/accessibility.h"
 
-#include "form.h"
-#include "formruntime.h"
-#include "windows.h"
+#include "runtime/form.h"
+#include "runtime/formruntime.h"
+#include "layouts/tables.h"
 
 #include <QAccessibleWidget>
 #include <QLabel>

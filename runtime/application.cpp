@@ -1,11 +1,11 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "application.h"
+#include "runtime/application.h"
 
-#include "formruntime.h"
-#include "identity.h"
-#include "loader.h"
+#include "runtime/formruntime.h"
+#include "layouts/identity.h"
+#include "runtime/loader.h"
 
 #include <QCommandLineParser>
 

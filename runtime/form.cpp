@@ -1,12 +1,12 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "form.h"
+#include "runtime/form.h"
 
-#include "accessibility.h"
-#include "formruntime.h"
-#include "layout.h"
-#include "loader.h"
+#include "runtime/accessibility.h"
+#include "runtime/formruntime.h"
+#include "layouts/layout.h"
+#include "runtime/loader.h"
 
 #include <QBackingStore>
 #include <QButtonGroup>

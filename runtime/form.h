@@ -38,7 +38,7 @@
 #include <string_view>
 #include <vector>
 
-#include "layout.h"
+#include "layouts/layout.h"
 
 QT_BEGIN_NAMESPACE
 class QGroupBox;

@@ -1,11 +1,11 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "formruntime.h"
+#include "runtime/formruntime.h"
 
-#include "identity.h"
-#include "layout.h"
-#include "loader.h"
+#include "layouts/identity.h"
+#include "layouts/layout.h"
+#include "runtime/loader.h"
 
 #include <QAbstractButton>
 #include <QApplication>

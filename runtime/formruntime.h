@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "form.h"
+#include "runtime/form.h"
 
 #include <QObject>
 #include <QTimer>

@@ -1,10 +1,10 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "loader.h"
+#include "runtime/loader.h"
 
-#include "layout.h"
-#include "windows.h"
+#include "layouts/layout.h"
+#include "layouts/tables.h"
 
 #include <QApplication>
 #include <QButtonGroup>

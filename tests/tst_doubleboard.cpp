@@ -1,7 +1,7 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "gametest.h"
+#include "tests/support/gametest.h"
 
 using namespace gametest;
 

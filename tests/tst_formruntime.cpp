@@ -1,9 +1,9 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "formruntime.h"
-#include "gametest.h"
-#include "layout.h"
+#include "runtime/formruntime.h"
+#include "tests/support/gametest.h"
+#include "layouts/layout.h"
 
 #include <QBackingStore>
 #include <QGroupBox>

@@ -1,10 +1,10 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "gametest.h"
-#include "identity.h"
-#include "loader.h"
-#include "windows.h"
+#include "tests/support/gametest.h"
+#include "layouts/identity.h"
+#include "runtime/loader.h"
+#include "layouts/tables.h"
 
 #include <QGroupBox>
 #include <QScreen>

@@ -1,7 +1,7 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "scoring.h"
+#include "scoring/scoring.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "gametest.h"
-#include "soak.h"
+#include "tests/support/gametest.h"
+#include "tests/support/soak.h"
 
 // A short run of the random player; `make soak` runs the long one.
 class tst_Soak final : public QObject

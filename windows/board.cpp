@@ -1,11 +1,11 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "board.h"
+#include "windows/board.h"
 
-#include "question.h"
-#include "scoring.h"
-#include "texts.h"
+#include "windows/question.h"
+#include "scoring/scoring.h"
+#include "windows/texts.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "form.h"
+#include "runtime/form.h"
 
 // What the two boards have alike: 30 squares, the Daily Double button and the score line.
 class Board : public runtime::Form

@@ -1,14 +1,14 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "dailydouble.h"
+#include "windows/dailydouble.h"
 
-#include "doubleboard.h"
-#include "formruntime.h"
-#include "last.h"
-#include "scoring.h"
-#include "singleboard.h"
-#include "windows.h"
+#include "windows/doubleboard.h"
+#include "runtime/formruntime.h"
+#include "windows/last.h"
+#include "scoring/scoring.h"
+#include "windows/singleboard.h"
+#include "layouts/tables.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "form.h"
+#include "runtime/form.h"
 
 // The wager window: a Daily Double on either board, and the final wager. A Tag of "1" marks
 // the final round.

@@ -1,14 +1,14 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "doubleboard.h"
+#include "windows/doubleboard.h"
 
-#include "dailydouble.h"
-#include "formruntime.h"
-#include "question.h"
-#include "singleboard.h"
-#include "texts.h"
-#include "windows.h"
+#include "windows/dailydouble.h"
+#include "runtime/formruntime.h"
+#include "windows/question.h"
+#include "windows/singleboard.h"
+#include "windows/texts.h"
+#include "layouts/tables.h"
 
 #include <QLabel>
 #include <QLineEdit>

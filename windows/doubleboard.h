@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "board.h"
+#include "windows/board.h"
 
 // The second board: the same 30 squares at double value. It shows and changes the first
 // board's score, and begins the final round once every square is used.

@@ -1,13 +1,13 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "last.h"
+#include "windows/last.h"
 
-#include "dailydouble.h"
-#include "formruntime.h"
-#include "singleboard.h"
-#include "texts.h"
-#include "windows.h"
+#include "windows/dailydouble.h"
+#include "runtime/formruntime.h"
+#include "windows/singleboard.h"
+#include "windows/texts.h"
+#include "layouts/tables.h"
 
 #include <QLabel>
 

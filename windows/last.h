@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "form.h"
+#include "runtime/form.h"
 
 // The Final Score window. Once it shows, it is the only window left; closing it ends the game.
 class Last final : public runtime::Form

@@ -1,13 +1,13 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "question.h"
+#include "windows/question.h"
 
-#include "doubleboard.h"
-#include "formruntime.h"
-#include "scoring.h"
-#include "singleboard.h"
-#include "windows.h"
+#include "windows/doubleboard.h"
+#include "runtime/formruntime.h"
+#include "scoring/scoring.h"
+#include "windows/singleboard.h"
+#include "layouts/tables.h"
 
 #include <QPushButton>
 

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "form.h"
+#include "runtime/form.h"
 
 // The clue window: scores one square as Correct, No Ring In or Incorrect. Which square it
 // scores travels in its Tag.

@@ -1,13 +1,13 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "singleboard.h"
+#include "windows/singleboard.h"
 
-#include "dailydouble.h"
-#include "doubleboard.h"
-#include "formruntime.h"
-#include "texts.h"
-#include "windows.h"
+#include "windows/dailydouble.h"
+#include "windows/doubleboard.h"
+#include "runtime/formruntime.h"
+#include "windows/texts.h"
+#include "layouts/tables.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "board.h"
+#include "windows/board.h"
 
 #include <cstdint>
 

@@ -5,7 +5,7 @@
 
 // The scoring text forms as the widgets take them.
 
-#include "scoring.h"
+#include "scoring/scoring.h"
 
 #include <QString>
 

@@ -4,7 +4,7 @@
 // The long random-play run: `vantorel_soak [games] [seed]`. Prints what it played and every
 // difference from the model; exits non-zero if there was any.
 
-#include "soak.h"
+#include "tests/support/soak.h"
 
 #include <QApplication>
 

@@ -10,10 +10,10 @@
 // closes windows; after every action the model's score, windows, squares and undo entries are
 // compared with the program's.
 
-#include "gametest.h"
-#include "layout.h"
-#include "scoring.h"
-#include "texts.h"
+#include "tests/support/gametest.h"
+#include "layouts/layout.h"
+#include "scoring/scoring.h"
+#include "windows/texts.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

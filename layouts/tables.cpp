@@ -1,7 +1,7 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "windows.h"
+#include "layouts/tables.h"
 
 namespace layouts {
 namespace {

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "layout.h"
+#include "layouts/layout.h"
 
 #include <array>
 
