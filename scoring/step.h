@@ -1,0 +1,51 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+// One result of a game, as the undo history records it and the record of games keeps it.
+
+#include <cstdint>
+
+namespace scoring {
+
+enum class Round { First = 1, Second = 2, Final = 3 };
+
+enum class Outcome { Correct, NoRingIn, Incorrect };
+
+enum class StepKind {
+    Clue, // a square answered in the clue window
+    DailyDouble, // a wager scored on either board
+    FinalWager,
+    RoundEnded, // the player ended a round early: its open squares became used
+};
+
+struct Step
+{
+    StepKind kind = StepKind::Clue;
+    Round round = Round::First;
+    Outcome outcome = Outcome::NoRingIn; // a wager is Correct or Incorrect
+    int square = -1; // a clue's square, 0 to 29
+    std::int64_t amount = 0; // a clue's value on its board, or the wager
+
+    friend bool operator==(const Step &, const Step &) = default;
+};
+
+// What the step does to the score: a clue or a wager answered right adds its amount, wrong
+// subtracts it; anything else changes nothing.
+constexpr std::int64_t scoreChange(const Step &step)
+{
+    if (step.kind == StepKind::RoundEnded)
+        return 0;
+    switch (step.outcome) {
+    case Outcome::Correct:
+        return step.amount;
+    case Outcome::Incorrect:
+        return -step.amount;
+    case Outcome::NoRingIn:
+        break;
+    }
+    return 0;
+}
+
+} // namespace scoring
