@@ -1,10 +1,10 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "runtime/application.h"
-#include "runtime/formruntime.h"
 #include "layouts/identity.h"
 #include "playalong/playalong.h"
+#include "runtime/application.h"
+#include "runtime/formruntime.h"
 #include "windows/singleboard.h"
 
 int main(int argc, char *argv[])

@@ -6,10 +6,11 @@
 // a freshly started program; the games after it show the steady state. The designed game's
 // inputs and the additions' are counted apart. Prints figures only.
 
-#include "runtime/formruntime.h"
+#include "bench/script.h"
 #include "layouts/identity.h"
 #include "playalong/playalong.h"
-#include "bench/script.h"
+#include "runtime/application.h"
+#include "runtime/formruntime.h"
 #include "windows/singleboard.h"
 
 #include <QApplication>

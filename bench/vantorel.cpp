@@ -7,12 +7,13 @@
 // peak memory and leak checks); with --size it prints the first board's size and the pixels per
 // twip, for the bare window and the plain board to copy.
 
-#include "runtime/formruntime.h"
+#include "bench/script.h"
 #include "layouts/identity.h"
 #include "playalong/playalong.h"
-#include "windows/last.h"
+#include "runtime/application.h"
+#include "runtime/formruntime.h"
 #include "runtime/loader.h"
-#include "bench/script.h"
+#include "windows/last.h"
 #include "windows/singleboard.h"
 
 #include <QApplication>

@@ -3,13 +3,14 @@
 
 #include "playalong/boardmenu.h"
 
-#include "windows/board.h"
-#include "runtime/formruntime.h"
-#include "playalong/history.h"
 #include "layouts/identity.h"
+#include "playalong/history.h"
+#include "runtime/formruntime.h"
 #include "runtime/loader.h"
-#include "windows/question.h"
+#include "runtime/modal.h"
 #include "scoring/scoring.h"
+#include "windows/board.h"
+#include "windows/question.h"
 #include "windows/singleboard.h"
 #include "windows/texts.h"
 

@@ -3,11 +3,12 @@
 
 #include "playalong/closequestion.h"
 
-#include "windows/board.h"
-#include "runtime/formruntime.h"
-#include "playalong/history.h"
 #include "layouts/identity.h"
+#include "playalong/history.h"
+#include "runtime/formruntime.h"
 #include "runtime/loader.h"
+#include "runtime/modal.h"
+#include "windows/board.h"
 #include "windows/singleboard.h"
 #include "windows/texts.h"
 

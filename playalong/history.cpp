@@ -3,17 +3,17 @@
 
 #include "playalong/history.h"
 
+#include "layouts/tables.h"
+#include "runtime/formruntime.h"
+#include "runtime/loader.h"
+#include "scoring/scoring.h"
 #include "windows/board.h"
 #include "windows/dailydouble.h"
 #include "windows/doubleboard.h"
-#include "runtime/formruntime.h"
 #include "windows/last.h"
-#include "runtime/loader.h"
 #include "windows/question.h"
-#include "scoring/scoring.h"
 #include "windows/singleboard.h"
 #include "windows/texts.h"
-#include "layouts/tables.h"
 
 #include <QLabel>
 #include <QLineEdit>

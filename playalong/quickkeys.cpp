@@ -3,8 +3,8 @@
 
 #include "playalong/quickkeys.h"
 
-#include "windows/dailydouble.h"
 #include "runtime/formruntime.h"
+#include "windows/dailydouble.h"
 #include "windows/question.h"
 
 #include <QCoreApplication>

@@ -3,9 +3,9 @@
 
 #include "runtime/accessibility.h"
 
+#include "layouts/tables.h"
 #include "runtime/form.h"
 #include "runtime/formruntime.h"
-#include "layouts/tables.h"
 
 #include <QAccessibleWidget>
 #include <QLabel>

@@ -3,11 +3,12 @@
 
 #include "runtime/application.h"
 
-#include "runtime/formruntime.h"
 #include "layouts/identity.h"
 #include "runtime/loader.h"
 
 #include <QCommandLineParser>
+#include <QDir>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstdlib>
@@ -52,6 +53,18 @@ void holdWhileTheDisplayOpens(QtMsgType type, const QMessageLogContext &context,
 }
 
 } // namespace
+
+void applyIdentity(const layouts::Identity &identity)
+{
+    QCoreApplication::setApplicationName(toQString(identity.title));
+    QCoreApplication::setApplicationVersion(toQString(identity.version));
+    QGuiApplication::setDesktopFileName(toQString(identity.desktopFileName));
+    QIcon icon;
+    const QDir images(toQString(identity.iconResource));
+    for (const QString &file : images.entryList(QDir::Files))
+        icon.addFile(images.filePath(file));
+    QApplication::setWindowIcon(icon);
+}
 
 StartUpChecks::StartUpChecks(int argc, char *argv[], const layouts::Identity &identity)
 {

@@ -11,6 +11,9 @@ struct Identity;
 
 namespace runtime {
 
+// The application's name, version, desktop entry and window icon.
+void applyIdentity(const layouts::Identity &identity);
+
 // Answers the command line before anything needs a display: -h/--help and -v/--version print
 // and end the program (status 0); any other option or argument ends it with one line and
 // status 2. Then it watches the opening of the display, which a program without a graphical

@@ -3,9 +3,9 @@
 
 #include "runtime/form.h"
 
+#include "layouts/layout.h"
 #include "runtime/accessibility.h"
 #include "runtime/formruntime.h"
-#include "layouts/layout.h"
 #include "runtime/loader.h"
 
 #include <QBackingStore>

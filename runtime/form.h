@@ -14,18 +14,14 @@
 // Activation is the runtime's own model, not the window manager's: show() makes a window the
 // active one, hiding or unloading the active window passes activation back to the window that
 // was active before it (through the board in play, when that is a window the board owns), and
-// a click or keystroke in an inactive window makes it active first.
-// Each change runs the window's Form_Activate and asks the window system to follow, so the
-// game behaves the same on any desktop and on the offscreen platform, where hiding a window
-// activates nothing.
+// a click or keystroke in an inactive window makes it active first. Each change runs the window's
+// Form_Activate and asks the window system to follow, so the game behaves the same on any desktop
+// and on the offscreen platform, where hiding a window activates nothing.
 //
-// A window that opens stands at its stored place, wholly on the screen; a board shown beside the
-// board in play takes that board's place, and the windows the board in play owns (layout role)
-// open at their designed offset from it, stay above it and go with it: the window system's
-// transient-for relation, never widget parentage, so every window's lifetime stays the
-// runtime's. Input that began before the windows last changed (the second click of a double
-// click, a held key's repeats) never acts on what changed: the application's input filter
-// judges it by the window system's clock.
+// Its other parts: the loader builds a window from its layout (loader.h), placement puts windows
+// on the screen and with the board they belong to (placement.h), the input guard keeps input
+// from acting on windows that appeared under it (inputguard.h), the modal boxes ask and tell
+// (modal.h), and screen readers name the controls (accessibility.h).
 //
 // Widgets are never deleted synchronously: unload() hides them and defers their deletion to the
 // event loop, so a window may be unloaded from inside its own event handler.

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "runtime/form.h"
+#include "runtime/inputguard.h"
+#include "runtime/placement.h"
 
 #include <QObject>
 #include <QTimer>
@@ -18,10 +20,6 @@ QT_BEGIN_NAMESPACE
 class QAbstractButton;
 class QMessageBox;
 QT_END_NAMESPACE
-
-namespace layouts {
-struct Identity;
-}
 
 namespace runtime {
 
@@ -55,6 +53,9 @@ public:
     void reset();
 
     Form *activeForm() const { return m_active; }
+    // The board the clues are played on: of the windows of the board role in view, the one
+    // active last.
+    Form *boardInPlay() const;
     std::vector<Form *> loadedForms() const;
     // The form whose loaded window this is, if any.
     Form *formOfWindow(const QObject *object) const;
@@ -89,25 +90,6 @@ private:
     friend int execModal(QMessageBox &box);
     friend void pressButton(QAbstractButton *button);
 
-    // Input that began before the windows last changed, judged by the window system's clock.
-    class InputGuard
-    {
-    public:
-        void windowsChanged();
-        bool refuses(const QEvent &event);
-
-    private:
-        quint64 m_lastClickAt = 0; // the last mouse press or release
-        quint64 m_changedAt = 0; // the last click before the windows changed
-        quint64 m_changes = 0;
-        struct HeldKey
-        {
-            int key = 0;
-            quint64 releasedAt = 0; // its last release, which a repeat's press carries too
-            quint64 since = 0; // changes counted when the key went down
-        } m_held;
-    };
-
     FormRuntime();
     ~FormRuntime() override;
 
@@ -126,11 +108,6 @@ private:
     void modalClosed(Form *owner);
     void endIfNothingVisible();
 
-    Form *boardInPlay() const;
-    void updateOwners();
-    void place(Form &form);
-    void keepOnScreen(Form &form);
-
     struct Entry
     {
         std::type_index type;
@@ -139,22 +116,11 @@ private:
     std::vector<Entry> m_forms;
     std::vector<Form *> m_visibleByActivation; // most recently active last
     Form *m_active = nullptr;
-    std::vector<Form *> m_awaitingFrame; // opened, not yet framed by the window system
+    Placement m_placement;
     InputGuard m_input;
     QTimer m_visibilityCheck;
     std::function<bool(Form &)> m_closeGuard;
 };
-
-// The application's name, version, desktop entry and window icon.
-void applyIdentity(const layouts::Identity &identity);
-
-// The one modal message: a prompt, an OK button, no icon, a title; modal to the application.
-// The window it speaks for is activated again once it closes.
-void messageBox(const QString &prompt, const QString &title);
-
-// A modal question with Yes and No, No the default (Enter and Escape both answer No), no icon,
-// a title. Returns whether the answer was Yes.
-bool questionBox(const QString &prompt, const QString &title);
 
 // Presses a button as a user's click reaches it: nothing happens if its window is not shown,
 // the button is hidden or disabled, or a modal window blocks it; otherwise its window becomes

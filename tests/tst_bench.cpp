@@ -4,10 +4,10 @@
 // The benchmarks measure what they name: the plain board is the program's first board, and the
 // played game does what its inputs are counted as.
 
-#include "tests/support/gametest.h"
-#include "runtime/loader.h"
 #include "bench/plainboard.h"
 #include "bench/script.h"
+#include "runtime/loader.h"
+#include "tests/support/gametest.h"
 
 #include <QMenu>
 

@@ -1,9 +1,10 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "runtime/formruntime.h"
-#include "tests/support/gametest.h"
 #include "layouts/layout.h"
+#include "runtime/formruntime.h"
+#include "runtime/modal.h"
+#include "tests/support/gametest.h"
 
 #include <QBackingStore>
 #include <QGroupBox>

@@ -1,10 +1,11 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "tests/support/gametest.h"
 #include "layouts/identity.h"
-#include "runtime/loader.h"
 #include "layouts/tables.h"
+#include "runtime/application.h"
+#include "runtime/loader.h"
+#include "tests/support/gametest.h"
 
 #include <QGroupBox>
 #include <QScreen>

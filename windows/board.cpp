@@ -3,8 +3,8 @@
 
 #include "windows/board.h"
 
-#include "windows/question.h"
 #include "scoring/scoring.h"
+#include "windows/question.h"
 #include "windows/texts.h"
 
 #include <QLabel>

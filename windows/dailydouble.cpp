@@ -3,12 +3,13 @@
 
 #include "windows/dailydouble.h"
 
-#include "windows/doubleboard.h"
-#include "runtime/formruntime.h"
-#include "windows/last.h"
-#include "scoring/scoring.h"
-#include "windows/singleboard.h"
 #include "layouts/tables.h"
+#include "runtime/formruntime.h"
+#include "runtime/modal.h"
+#include "scoring/scoring.h"
+#include "windows/doubleboard.h"
+#include "windows/last.h"
+#include "windows/singleboard.h"
 
 #include <QLineEdit>
 #include <QPushButton>

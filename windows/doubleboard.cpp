@@ -3,12 +3,12 @@
 
 #include "windows/doubleboard.h"
 
-#include "windows/dailydouble.h"
+#include "layouts/tables.h"
 #include "runtime/formruntime.h"
+#include "windows/dailydouble.h"
 #include "windows/question.h"
 #include "windows/singleboard.h"
 #include "windows/texts.h"
-#include "layouts/tables.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -3,11 +3,11 @@
 
 #include "windows/last.h"
 
-#include "windows/dailydouble.h"
+#include "layouts/tables.h"
 #include "runtime/formruntime.h"
+#include "windows/dailydouble.h"
 #include "windows/singleboard.h"
 #include "windows/texts.h"
-#include "layouts/tables.h"
 
 #include <QLabel>
 

@@ -3,11 +3,12 @@
 
 #include "windows/question.h"
 
-#include "windows/doubleboard.h"
-#include "runtime/formruntime.h"
-#include "scoring/scoring.h"
-#include "windows/singleboard.h"
 #include "layouts/tables.h"
+#include "runtime/formruntime.h"
+#include "runtime/modal.h"
+#include "scoring/scoring.h"
+#include "windows/doubleboard.h"
+#include "windows/singleboard.h"
 
 #include <QPushButton>
 

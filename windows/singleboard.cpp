@@ -3,11 +3,11 @@
 
 #include "windows/singleboard.h"
 
+#include "layouts/tables.h"
+#include "runtime/formruntime.h"
 #include "windows/dailydouble.h"
 #include "windows/doubleboard.h"
-#include "runtime/formruntime.h"
 #include "windows/texts.h"
-#include "layouts/tables.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -6,11 +6,11 @@
 // Shared by the widget tests: a clean runtime for every test, real clicks on the windows'
 // controls, and the answering of the modal message box.
 
+#include "playalong/playalong.h"
+#include "runtime/formruntime.h"
 #include "windows/dailydouble.h"
 #include "windows/doubleboard.h"
-#include "runtime/formruntime.h"
 #include "windows/last.h"
-#include "playalong/playalong.h"
 #include "windows/question.h"
 #include "windows/singleboard.h"
 

@@ -10,9 +10,9 @@
 // closes windows; after every action the model's score, windows, squares and undo entries are
 // compared with the program's.
 
-#include "tests/support/gametest.h"
 #include "layouts/layout.h"
 #include "scoring/scoring.h"
+#include "tests/support/gametest.h"
 #include "windows/texts.h"
 
 #include <QClipboard>

@@ -1,0 +1,22 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+// The modal boxes: the one way the program asks or tells the player something outside its
+// windows. A box speaks for the active window and stands above it; input aimed at the windows
+// beneath while it is open is not taken for input meant after it, and the window it spoke for
+// is active again once it closes.
+
+#include <QString>
+
+namespace runtime {
+
+// A prompt, an OK button, no icon, a title; modal to the application.
+void messageBox(const QString &prompt, const QString &title);
+
+// A question with Yes and No, No the default (Enter and Escape both answer No), no icon, a
+// title. Returns whether the answer was Yes.
+bool questionBox(const QString &prompt, const QString &title);
+
+} // namespace runtime

@@ -1,0 +1,45 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+// Where the windows open and whom they belong to. A window opens at its stored place, wholly on
+// the screen; a board shown beside the board in play takes that board's place, and the windows
+// the board in play owns (their layout's role) open at their designed offset from it, stay
+// above it and go with it. Ownership is the window system's transient-for relation, never
+// widget parentage, so that every window's lifetime stays the runtime's.
+
+#include <QtGlobal>
+
+#include <span>
+#include <vector>
+
+QT_BEGIN_NAMESPACE
+class QObject;
+QT_END_NAMESPACE
+
+namespace runtime {
+
+class Form;
+
+class Placement
+{
+public:
+    // A window about to open, its native window made: it is placed now, and kept on the screen
+    // again once the window system has framed it. `shown` are the windows in view.
+    void opening(Form &form, Form *board, std::span<Form *const> shown);
+    // The window system exposed a window: one framed since it opened is kept on the screen.
+    void exposed(const QObject *window, std::span<Form *const> shown);
+    void forget(const Form &form);
+    void clear() { m_awaitingFrame.clear(); }
+
+    // The owned windows among these stay above the board and go with it.
+    static void updateOwners(std::span<Form *const> forms, Form *board);
+
+private:
+    static void keepOnScreen(Form &form, std::span<Form *const> shown);
+
+    std::vector<Form *> m_awaitingFrame; // opened, not yet framed by the window system
+};
+
+} // namespace runtime
