@@ -8,7 +8,6 @@
 #include "runtime/formruntime.h"
 #include "runtime/loader.h"
 #include "runtime/modal.h"
-#include "scoring/scoring.h"
 #include "windows/board.h"
 #include "windows/question.h"
 #include "windows/singleboard.h"
@@ -20,14 +19,6 @@
 
 namespace playalong {
 namespace {
-
-int openSquares(Board &board)
-{
-    int open = 0;
-    for (int i = 0; i < scoring::squareCount; ++i)
-        open += board.Command1(i)->text().isEmpty() ? 0 : 1;
-    return open;
-}
 
 // The undo and redo actions of one window, their keys working while it is active.
 void addUndoKeys(QWidget *window, QUndoStack &stack)
@@ -45,7 +36,7 @@ void addUndoKeys(QWidget *window, QUndoStack &stack)
 
 void askToEndRound(Board &board, History &history)
 {
-    const int open = openSquares(board);
+    const auto open = int(board.openSquares().count());
     if (open == 0)
         return;
     const QString squares = open == 1 ? QStringLiteral("The 1 square still open")
@@ -53,7 +44,7 @@ void askToEndRound(Board &board, History &history)
     const QString prompt =
             QStringLiteral("End this round? %1 will be marked as played, and your score stays %2.")
                     .arg(squares, texts::moneyText(SingleBoard::instance().Score));
-    if (runtime::questionBox(prompt, runtime::toQString(layouts::identity.projectName)))
+    if (runtime::questionBox(prompt, texts::messageTitle()))
         history.endRound();
 }
 
@@ -82,14 +73,14 @@ QMenu *boardMenu(Board &board, History &history)
     menu->addAction(QStringLiteral("About %1").arg(runtime::toQString(layouts::identity.title)),
                     menu, &showAbout);
     QObject::connect(menu, &QMenu::aboutToShow, endRound,
-                     [&board, endRound] { endRound->setEnabled(openSquares(board) > 0); });
+                     [&board, endRound] { endRound->setEnabled(board.openSquares().any()); });
     return menu;
 }
 
 void popUp(Board &board, History &history, const QPoint &at)
 {
     // The click that asked for it may have handed the board's round over already.
-    if (!board.visible())
+    if (!board.isShown())
         return;
     // The menu is input to the board: it becomes the active window first, as on any click.
     if (runtime::FormRuntime::instance().activeForm() != &board)

@@ -3,10 +3,8 @@
 
 #include "playalong/closequestion.h"
 
-#include "layouts/identity.h"
 #include "playalong/history.h"
 #include "runtime/formruntime.h"
-#include "runtime/loader.h"
 #include "runtime/modal.h"
 #include "windows/board.h"
 #include "windows/singleboard.h"
@@ -23,7 +21,7 @@ void installCloseQuestion(const History &history)
             return true;
         return runtime::questionBox(QStringLiteral("End this game? Your score of %1 will be lost.")
                                             .arg(texts::moneyText(SingleBoard::instance().Score)),
-                                    runtime::toQString(layouts::identity.projectName));
+                                    texts::messageTitle());
     });
 }
 

@@ -3,10 +3,9 @@
 
 #include "playalong/history.h"
 
-#include "layouts/tables.h"
 #include "runtime/formruntime.h"
-#include "runtime/loader.h"
 #include "scoring/scoring.h"
+#include "scoring/step.h"
 #include "windows/board.h"
 #include "windows/dailydouble.h"
 #include "windows/doubleboard.h"
@@ -20,36 +19,22 @@
 #include <QPushButton>
 #include <QUndoCommand>
 
-#include <array>
 #include <optional>
 #include <utility>
 
 namespace playalong {
 namespace {
 
-enum class Result { Correct, NoRingIn, Incorrect, WagerCorrect, WagerIncorrect, RoundEnded };
-
-// The buttons' array indices in the clue and wager windows.
-constexpr std::array clueResults = { Result::Correct, Result::NoRingIn, Result::Incorrect };
-constexpr int wagerCorrect = 0;
-constexpr int wagerCancel = 1;
-
-// What happened in one step.
-struct Event
-{
-    Result result;
-    int square = -1; // the clue's square
-    double amount = 0; // the square's value on the board in play, or the wager
-};
-
-using Captions = std::array<QString, scoring::squareCount>;
+using scoring::Outcome;
+using scoring::StepKind;
+using Squares = Board::Squares;
 
 // The game as it stands between two results: what undo puts back.
 struct GameState
 {
     std::int32_t score = 0;
-    Captions firstBoard;
-    std::optional<Captions> secondBoard; // while that board is loaded
+    Squares firstBoard;
+    std::optional<Squares> secondBoard; // while that board is loaded
     bool secondRound = false; // the second board is in play
     bool finalRound = false; // the wager window has become the final wager
     bool wagerShown = false;
@@ -59,51 +44,29 @@ struct GameState
 // Set while a step is undone or redone: the windows it shows and hides are not a new game.
 bool applyingStep = false;
 
-QString describe(const Event &event)
+QString describe(const scoring::Step &step)
 {
-    const QString amount = texts::moneyText(event.amount);
-    switch (event.result) {
-    case Result::Correct:
+    if (step.kind == StepKind::RoundEnded)
+        return QStringLiteral("End This Round");
+    const QString amount = texts::moneyText(double(step.amount));
+    if (step.kind != StepKind::Clue)
+        return QStringLiteral("Daily Double %1, %2")
+                .arg(step.outcome == Outcome::Correct ? "Correct" : "Incorrect", amount);
+    switch (step.outcome) {
+    case Outcome::Correct:
         return QStringLiteral("Correct on %1").arg(amount);
-    case Result::NoRingIn:
+    case Outcome::NoRingIn:
         return QStringLiteral("No Ring In on %1").arg(amount);
-    case Result::Incorrect:
-        return QStringLiteral("Incorrect on %1").arg(amount);
-    case Result::WagerCorrect:
-        return QStringLiteral("Daily Double Correct, %1").arg(amount);
-    case Result::WagerIncorrect:
-        return QStringLiteral("Daily Double Incorrect, %1").arg(amount);
-    case Result::RoundEnded:
+    case Outcome::Incorrect:
         break;
     }
-    return QStringLiteral("End This Round");
+    return QStringLiteral("Incorrect on %1").arg(amount);
 }
 
-Board &boardInPlay()
+scoring::Round roundInPlay()
 {
-    SingleBoard &first = SingleBoard::instance();
-    if (first.isLoaded() && first.visible())
-        return first;
-    return DoubleBoard::instance();
-}
-
-bool isFinalWager(DailyDouble &wager)
-{
-    return wager.isLoaded() && wager.tag().toInt() == 1;
-}
-
-Captions captions(Board &board)
-{
-    Captions texts;
-    for (int i = 0; i < scoring::squareCount; ++i)
-        texts[i] = board.Command1(i)->text();
-    return texts;
-}
-
-void setCaptions(Board &board, const Captions &texts)
-{
-    for (int i = 0; i < scoring::squareCount; ++i)
-        board.Command1(i)->setText(texts[i]);
+    return Board::inPlay() == &SingleBoard::instance() ? scoring::Round::First
+                                                       : scoring::Round::Second;
 }
 
 GameState capture()
@@ -111,12 +74,12 @@ GameState capture()
     SingleBoard &first = SingleBoard::instance();
     DoubleBoard &second = DoubleBoard::instance();
     DailyDouble &wager = DailyDouble::instance();
-    GameState state{ first.Score, captions(first) };
+    GameState state{ first.Score, first.openSquares() };
     if (second.isLoaded())
-        state.secondBoard = captions(second);
-    state.secondRound = &boardInPlay() == &second;
-    state.finalRound = isFinalWager(wager);
-    state.wagerShown = wager.isLoaded() && wager.visible();
+        state.secondBoard = second.openSquares();
+    state.secondRound = roundInPlay() == scoring::Round::Second;
+    state.finalRound = wager.isFinalWager();
+    state.wagerShown = wager.isShown();
     if (state.wagerShown && !state.finalRound)
         state.wager = wager.Wager()->text();
     return state;
@@ -124,35 +87,19 @@ GameState capture()
 
 // The game after the step, as far as the step itself goes; the windows carry it on from
 // there (a board with no square open hands over its round when it is next active).
-GameState applied(GameState state, const Event &event)
+GameState applied(GameState state, const scoring::Step &step)
 {
-    const auto blank = [&state](int square) {
-        state.firstBoard[square].clear();
+    state.score = scoring::addToScore(state.score, double(scoring::scoreChange(step)));
+    if (step.kind == StepKind::Clue) {
+        state.firstBoard.reset(step.square);
         if (state.secondBoard)
-            (*state.secondBoard)[square].clear();
-    };
-    switch (event.result) {
-    case Result::Correct:
-    case Result::WagerCorrect:
-        state.score = scoring::addToScore(state.score, event.amount);
-        break;
-    case Result::Incorrect:
-    case Result::WagerIncorrect:
-        state.score = scoring::addToScore(state.score, -event.amount);
-        break;
-    case Result::NoRingIn:
-        break;
-    case Result::RoundEnded:
-        for (int i = 0; i < scoring::squareCount; ++i) {
-            if (!state.secondRound)
-                state.firstBoard[i].clear();
-            else if (state.secondBoard)
-                (*state.secondBoard)[i].clear();
-        }
-        break;
+            state.secondBoard->reset(step.square);
+    } else if (step.kind == StepKind::RoundEnded) {
+        if (step.round == scoring::Round::First)
+            state.firstBoard.reset();
+        else if (state.secondBoard)
+            state.secondBoard->reset();
     }
-    if (event.square >= 0)
-        blank(event.square);
     return state;
 }
 
@@ -161,10 +108,11 @@ GameState applied(GameState state, const Event &event)
 void dismissStaleClue()
 {
     Question &clue = Question::instance();
-    if (!clue.isLoaded() || !clue.visible())
+    Board *board = Board::inPlay();
+    if (!clue.isShown() || !board)
         return;
-    const auto square = scoring::indexFromText(clue.tag().toStdString());
-    if (!square || boardInPlay().Command1(*square)->text() != clue.Label1()->text())
+    const auto square = clue.square();
+    if (!square || board->Command1(*square)->text() != clue.Label1()->text())
         clue.hide();
 }
 
@@ -173,41 +121,36 @@ void restore(const GameState &state)
     SingleBoard &first = SingleBoard::instance();
     DoubleBoard &second = DoubleBoard::instance();
     first.Score = state.score;
-    setCaptions(first, state.firstBoard);
+    first.setOpenSquares(state.firstBoard);
     if (state.secondBoard)
-        setCaptions(second, *state.secondBoard);
+        second.setOpenSquares(*state.secondBoard);
 
     // Back across the round change, the way the change went: the first board shows, then the
     // second goes. A first board with no square open hands over again at once.
-    if (!state.secondRound && !first.visible()) {
+    if (!state.secondRound && !first.isShown()) {
         first.show();
-        if (first.visible())
+        if (first.isShown())
             second.hide();
     }
     // Back across the start of the final round: the wager window is the Daily Double it was,
     // digits and all, if it was open, and goes if it was not.
     DailyDouble &wager = DailyDouble::instance();
-    if (!state.finalRound && isFinalWager(wager)) {
-        if (state.wagerShown) {
-            const layouts::WindowLayout &design = wager.layout();
-            wager.setCaption(runtime::toQString(design.caption));
-            wager.setTag(runtime::toQString(design.tag));
-            wager.Command1(wagerCancel)->setVisible(true);
-            wager.Wager()->setText(state.wager);
-        } else {
+    if (!state.finalRound && wager.isFinalWager()) {
+        if (state.wagerShown)
+            wager.makeDailyDouble(state.wager);
+        else
             wager.unload();
-        }
     }
     dismissStaleClue();
     runtime::FormRuntime::instance().reactivateBoard();
 }
 
-class Step final : public QUndoCommand
+class UndoStep final : public QUndoCommand
 {
 public:
     // done: the windows have played the step already, as they do for every answer.
-    Step(const Event &event, GameState before, bool done)
-        : QUndoCommand(describe(event)), m_event(event), m_before(std::move(before)), m_done(done)
+    UndoStep(const scoring::Step &step, GameState before, bool done)
+        : QUndoCommand(describe(step)), m_step(step), m_before(std::move(before)), m_done(done)
     { }
 
     void undo() override { apply(m_before); }
@@ -215,7 +158,7 @@ public:
     void redo() override
     {
         if (!std::exchange(m_done, false))
-            apply(applied(m_before, m_event));
+            apply(applied(m_before, m_step));
     }
 
 private:
@@ -226,7 +169,7 @@ private:
         applyingStep = false;
     }
 
-    Event m_event;
+    scoring::Step m_step;
     GameState m_before;
     bool m_done;
 };
@@ -235,7 +178,7 @@ private:
 
 struct History::Pending
 {
-    Event event;
+    scoring::Step step;
     GameState before;
 };
 
@@ -251,7 +194,8 @@ History::~History() = default;
 
 void History::endRound()
 {
-    m_stack.push(new Step(Event{ Result::RoundEnded }, capture(), false));
+    m_stack.push(
+            new UndoStep(scoring::Step{ StepKind::RoundEnded, roundInPlay() }, capture(), false));
 }
 
 // The first board is loaded once a game, at its start.
@@ -265,21 +209,26 @@ void History::clickStarting(runtime::Form &form, std::string_view /*control*/, i
 {
     m_pending.reset();
     if (auto *clue = dynamic_cast<Question *>(&form)) {
-        const auto square = scoring::indexFromText(clue->tag().toStdString());
-        if (!square || index < 0 || index >= int(clueResults.size()))
+        const auto square = clue->square();
+        if (!square)
             return;
-        const int factor =
-                &boardInPlay() == &SingleBoard::instance() ? 1 : scoring::secondBoardFactor;
-        const Event event{ clueResults[index], *square,
-                           factor * scoring::singleSquareValue(*square) };
-        m_pending = std::make_unique<Pending>(Pending{ event, capture() });
+        const Outcome outcome = index == Question::Correct ? Outcome::Correct
+                : index == Question::Incorrect             ? Outcome::Incorrect
+                                                           : Outcome::NoRingIn;
+        const scoring::Step step{ StepKind::Clue, roundInPlay(), outcome, *square,
+                                  std::int64_t(Board::inPlay()->squareValue(*square)) };
+        m_pending = std::make_unique<Pending>(Pending{ step, capture() });
     } else if (auto *wager = dynamic_cast<DailyDouble *>(&form)) {
         const auto amount = scoring::wagerValue(wager->Wager()->text().toStdString());
-        if (index == wagerCancel || !amount)
+        if (index == DailyDouble::Cancel || !amount)
             return;
-        const Event event{ index == wagerCorrect ? Result::WagerCorrect : Result::WagerIncorrect,
-                           -1, *amount };
-        m_pending = std::make_unique<Pending>(Pending{ event, capture() });
+        const bool final = wager->isFinalWager();
+        const scoring::Step step{ final ? StepKind::FinalWager : StepKind::DailyDouble,
+                                  final ? scoring::Round::Final : roundInPlay(),
+                                  index == DailyDouble::Correct ? Outcome::Correct
+                                                                : Outcome::Incorrect,
+                                  -1, std::int64_t(*amount) };
+        m_pending = std::make_unique<Pending>(Pending{ step, capture() });
     }
 }
 
@@ -294,7 +243,7 @@ void History::clickFinished(runtime::Form &form, std::string_view /*control*/, i
         m_stack.clear();
         return;
     }
-    m_stack.push(new Step(pending->event, pending->before, true));
+    m_stack.push(new UndoStep(pending->step, pending->before, true));
 }
 
 } // namespace playalong

@@ -5,7 +5,10 @@
 
 // What the player has beyond the designed game: undo and redo of results, ending a round
 // early, a question before a game in progress is closed, and keys for the results. Each
-// stands in its own unit and meets the windows only through the form runtime.
+// stands in its own unit. They follow the player through the form runtime's hooks (windows
+// loaded, clicks dispatched, closes asked for) and act on the windows through the windows'
+// public vocabulary: the named answer and wager buttons, a board's open squares, the board in
+// play, the final wager.
 
 namespace playalong {
 

@@ -37,11 +37,11 @@ void installQuickKeys()
     QObject::connect(&runtime::FormRuntime::instance(), &runtime::FormRuntime::loaded,
                      QCoreApplication::instance(), [](runtime::Form &form) {
                          if (auto *clue = dynamic_cast<Question *>(&form)) {
-                             bindKey(clue->Command1(0), Qt::Key_C);
-                             bindKey(clue->Command1(1), Qt::Key_N);
-                             bindKey(clue->Command1(2), Qt::Key_I);
+                             bindKey(clue->Command1(Question::Correct), Qt::Key_C);
+                             bindKey(clue->Command1(Question::NoRingIn), Qt::Key_N);
+                             bindKey(clue->Command1(Question::Incorrect), Qt::Key_I);
                          } else if (auto *wager = dynamic_cast<DailyDouble *>(&form)) {
-                             bindKey(wager->Command1(1), Qt::Key_Escape);
+                             bindKey(wager->Command1(DailyDouble::Cancel), Qt::Key_Escape);
                          }
                      });
 }

@@ -277,8 +277,7 @@ void pressButton(QAbstractButton *button)
     FormRuntime &runtime = FormRuntime::instance();
     Form *form = button ? runtime.formOfWindow(button->window()) : nullptr;
     const auto pressable = [&] {
-        return form && form->isLoaded() && form->visible() && button->isVisible()
-                && button->isEnabled();
+        return form && form->isShown() && button->isVisible() && button->isEnabled();
     };
     if (!pressable())
         return;

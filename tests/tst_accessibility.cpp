@@ -183,7 +183,7 @@ void tst_Accessibility::squarePressedThroughTheScreenReader()
     QVERIFY(square->actionInterface()->actionNames().contains(
             QAccessibleActionInterface::pressAction()));
     square->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    QTRY_VERIFY(Question::instance().isLoaded() && Question::instance().visible());
+    QTRY_VERIFY(Question::instance().isShown());
     QCOMPARE(Question::instance().Label1()->text(), "$ 400");
     QCOMPARE(Question::instance().tag(), "7");
 }

@@ -333,14 +333,12 @@ void tst_Layouts::finalScoreHasACloseBoxAndTheSystemsPlace()
 void tst_Layouts::reloadStartsFromTheLayout()
 {
     DailyDouble &wager = DailyDouble::instance();
-    wager.setCaption("Final Vantorel");
-    wager.setTag("1");
-    wager.Command1(1)->setVisible(false);
+    wager.makeFinalWager();
     wager.Wager()->setText("55");
     wager.unload();
     QCOMPARE(wager.caption(), "Daily Double");
     QCOMPARE(wager.tag(), "0");
-    QVERIFY(!wager.Command1(1)->isHidden());
+    QVERIFY(!wager.Command1(WagerCancel)->isHidden());
     QCOMPARE(wager.Wager()->text(), "");
 }
 

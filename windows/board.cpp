@@ -3,6 +3,7 @@
 
 #include "windows/board.h"
 
+#include "runtime/formruntime.h"
 #include "scoring/scoring.h"
 #include "windows/question.h"
 #include "windows/texts.h"
@@ -23,13 +24,23 @@ QString Board::accessibleName(QStringView control, int index, const QString &cap
     return {};
 }
 
-bool Board::everySquareUsed()
+Board::Squares Board::openSquares()
 {
-    for (int i = 0; i < scoring::squareCount; ++i) {
-        if (!Command1(i)->text().isEmpty())
-            return false;
-    }
-    return true;
+    Squares open;
+    for (int i = 0; i < scoring::squareCount; ++i)
+        open[i] = !Command1(i)->text().isEmpty();
+    return open;
+}
+
+void Board::setOpenSquares(const Squares &open)
+{
+    for (int i = 0; i < scoring::squareCount; ++i)
+        Command1(i)->setText(open[i] ? texts::moneyText(squareValue(i)) : QString());
+}
+
+Board *Board::inPlay()
+{
+    return dynamic_cast<Board *>(runtime::FormRuntime::instance().boardInPlay());
 }
 
 void Board::showClue(int index, double value)

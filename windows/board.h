@@ -4,6 +4,9 @@
 #pragma once
 
 #include "runtime/form.h"
+#include "scoring/scoring.h"
+
+#include <bitset>
 
 // What the two boards have alike: 30 squares, the Daily Double button and the score line.
 class Board : public runtime::Form
@@ -22,12 +25,23 @@ public:
     // score says what it counts.
     QString accessibleName(QStringView control, int index, const QString &caption) const override;
 
+    using Squares = std::bitset<scoring::squareCount>;
+    // The squares still open: a square is open while its caption is not empty, and a used one
+    // keeps no other record.
+    Squares openSquares();
+    // Opens the given squares at their value on this board and marks the others used.
+    void setOpenSquares(const Squares &open);
+    // What a square is worth on this board.
+    virtual double squareValue(int index) const = 0;
+
+    // The board the clues are played on now, if any.
+    static Board *inPlay();
+
 protected:
     using Form::Form;
 
-    // A round is over once every square's caption is empty: a used square keeps no other
-    // record.
-    bool everySquareUsed();
+    // A round is over once every square is used.
+    bool everySquareUsed() { return openSquares().none(); }
 
     // Opens (or re-targets) the clue window on a square worth the given value. The window is
     // shown first and filled in after.

@@ -5,22 +5,21 @@
 
 #include "layouts/tables.h"
 #include "runtime/formruntime.h"
+#include "runtime/loader.h"
 #include "runtime/modal.h"
 #include "scoring/scoring.h"
 #include "windows/doubleboard.h"
 #include "windows/last.h"
 #include "windows/singleboard.h"
+#include "windows/texts.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace {
 
-enum Button { Correct = 0, Cancel = 1, Incorrect = 2 };
-
 constexpr int backspace = 8;
-
-const QString messageTitle = QStringLiteral("Vantorel");
+constexpr int finalRoundFlag = 1; // the Tag, read as a number
 
 // The final wager is scored: the Final Score window takes over.
 void finalHandOff()
@@ -54,10 +53,32 @@ void DailyDouble::Form_Activate()
     Wager()->setFocus();
 }
 
+bool DailyDouble::isFinalWager()
+{
+    return isLoaded() && tag().toInt() == finalRoundFlag;
+}
+
+void DailyDouble::makeFinalWager()
+{
+    if (!isFinalWager())
+        Wager()->clear();
+    setCaption(QStringLiteral("Final Vantorel"));
+    setTag(QString::number(finalRoundFlag));
+    Command1(Cancel)->setVisible(false);
+}
+
+void DailyDouble::makeDailyDouble(const QString &digits)
+{
+    setCaption(runtime::toQString(layout().caption));
+    setTag(runtime::toQString(layout().tag));
+    Command1(Cancel)->setVisible(true);
+    Wager()->setText(digits);
+}
+
 // The game waits on the final wager: closed, it would only come back at once, empty.
 bool DailyDouble::refusesClose()
 {
-    return tag().toInt() == 1;
+    return isFinalWager();
 }
 
 void DailyDouble::Wager_KeyPress(int &KeyAscii)
@@ -72,7 +93,8 @@ void DailyDouble::Command1_Click(int Index)
     if (Index != Cancel) {
         const auto wager = scoring::wagerValue(Wager()->text().toStdString());
         if (!wager) {
-            runtime::messageBox(QStringLiteral("Please Enter A Wager or Cancel."), messageTitle);
+            runtime::messageBox(QStringLiteral("Please Enter A Wager or Cancel."),
+                                texts::messageTitle());
             Wager()->setText(QString());
             return;
         }
@@ -82,12 +104,12 @@ void DailyDouble::Command1_Click(int Index)
             // text for correcting.
             runtime::messageBox(
                     QStringLiteral("That Wager Is Too Large. Please Enter A Smaller Wager."),
-                    messageTitle);
+                    texts::messageTitle());
             return;
         }
         singleBoard.Score = scoring::addToScore(singleBoard.Score, W);
     }
-    if (tag().toInt() == 1)
+    if (isFinalWager())
         finalHandOff();
     // The Final Score window may already have unloaded this window; it stays unloaded.
     if (isLoaded()) {

@@ -5,8 +5,7 @@
 
 #include "runtime/form.h"
 
-// The wager window: a Daily Double on either board, and the final wager. A Tag of "1" marks
-// the final round.
+// The wager window: a Daily Double on either board, and the final wager.
 class DailyDouble final : public runtime::Form
 {
     Q_OBJECT
@@ -14,6 +13,18 @@ class DailyDouble final : public runtime::Form
 public:
     DailyDouble();
     static DailyDouble &instance();
+
+    // The buttons, by their index in Command1.
+    enum Button { Correct = 0, Cancel = 1, Incorrect = 2 };
+
+    // The window is the final wager once the final round has begun; the flag travels in its
+    // Tag. Asked without loading.
+    bool isFinalWager();
+    // Makes the window the final wager: retitled, flagged and without Cancel. The digits of a
+    // Daily Double left pending are no final wager: the box starts empty.
+    void makeFinalWager();
+    // Makes it the Daily Double again, as designed, holding the given digits.
+    void makeDailyDouble(const QString &digits);
 
     QLineEdit *Wager() { return textBox("Wager"); }
     QPushButton *Command1(int index) { return commandButton("Command1", index); }

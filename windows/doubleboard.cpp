@@ -23,19 +23,9 @@ namespace {
 void beginFinalRound()
 {
     DailyDouble &wager = DailyDouble::instance();
-    // Digits of a Daily Double left pending are no final wager.
-    if (wager.tag().toInt() != 1)
-        wager.Wager()->clear();
-    wager.setCaption(QStringLiteral("Final Vantorel"));
-    wager.setTag(QStringLiteral("1"));
-    wager.Command1(1)->setVisible(false);
+    wager.makeFinalWager();
     wager.show();
     Question::instance().unload();
-}
-
-double doubleSquareValue(int index)
-{
-    return scoring::secondBoardFactor * SingleBoard::instance().SingleSquareValue(index);
 }
 
 } // namespace
@@ -51,10 +41,15 @@ DoubleBoard &DoubleBoard::instance()
     return runtime::FormRuntime::defaultInstance<DoubleBoard>();
 }
 
+double DoubleBoard::squareValue(int index) const
+{
+    return scoring::secondBoardFactor * SingleBoard::instance().SingleSquareValue(index);
+}
+
 void DoubleBoard::ReLabel()
 {
     for (int i = 0; i < scoring::squareCount; ++i)
-        Command1(i)->setText(moneyText(doubleSquareValue(i)));
+        Command1(i)->setText(moneyText(squareValue(i)));
 }
 
 void DoubleBoard::Form_Activate()
@@ -68,7 +63,7 @@ void DoubleBoard::Command1_Click(int Index)
 {
     if (Command1(Index)->text().isEmpty())
         return;
-    showClue(Index, doubleSquareValue(Index));
+    showClue(Index, squareValue(Index));
 }
 
 void DoubleBoard::Command2_Click()

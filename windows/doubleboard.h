@@ -16,6 +16,7 @@ public:
     static DoubleBoard &instance();
 
     void ReLabel();
+    double squareValue(int index) const override;
 
 private:
     void Form_Activate() override;

@@ -25,8 +25,3 @@ void Last::Form_Activate()
     DailyDouble::instance().unload();
     SingleBoard::instance().unload();
 }
-
-void Last::Form_Terminate()
-{
-    unload();
-}

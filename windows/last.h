@@ -20,5 +20,4 @@ public:
 
 private:
     void Form_Activate() override;
-    void Form_Terminate() override;
 };

@@ -9,14 +9,9 @@
 #include "scoring/scoring.h"
 #include "windows/doubleboard.h"
 #include "windows/singleboard.h"
+#include "windows/texts.h"
 
 #include <QPushButton>
-
-namespace {
-
-enum Answer { Correct = 0, NoRingIn = 1, Incorrect = 2 };
-
-} // namespace
 
 Question::Question() : Form(layouts::question)
 {
@@ -28,12 +23,17 @@ Question &Question::instance()
     return runtime::FormRuntime::defaultInstance<Question>();
 }
 
+std::optional<int> Question::square()
+{
+    return scoring::indexFromText(tag().toStdString());
+}
+
 void Question::Command1_Click(int Index)
 {
     SingleBoard &singleBoard = SingleBoard::instance();
     DoubleBoard &doubleBoard = DoubleBoard::instance();
     // The boards always name a square before the window can be answered.
-    if (const auto square = scoring::indexFromText(tag().toStdString())) {
+    if (const auto square = this->square()) {
         const double v = singleBoard.SingleSquareValue(*square);
         const int direction = Index == Correct ? 1 : Index == Incorrect ? -1 : 0;
         double change = 0;
@@ -45,7 +45,7 @@ void Question::Command1_Click(int Index)
             // Only wagers carry the score that far; the clue stays open for another answer.
             runtime::messageBox(QStringLiteral("That Answer Would Carry Your Score Past Its "
                                                "Limit. Please Choose Another Answer."),
-                                QStringLiteral("Vantorel"));
+                                texts::messageTitle());
             return;
         }
         singleBoard.Score = scoring::addToScore(singleBoard.Score, change);

@@ -5,6 +5,8 @@
 
 #include "runtime/form.h"
 
+#include <optional>
+
 // The clue window: scores one square as Correct, No Ring In or Incorrect. Which square it
 // scores travels in its Tag.
 class Question final : public runtime::Form
@@ -14,6 +16,11 @@ class Question final : public runtime::Form
 public:
     Question();
     static Question &instance();
+
+    // The answers, by their index in Command1.
+    enum Answer { Correct = 0, NoRingIn = 1, Incorrect = 2 };
+    // The square the window scores, named by its Tag.
+    std::optional<int> square();
 
     QPushButton *Command1(int index) { return commandButton("Command1", index); }
     QLabel *Label1() { return label("Label1"); }

@@ -19,6 +19,7 @@ public:
 
     std::int32_t Score = 0;
     double SingleSquareValue(int Index) const;
+    double squareValue(int index) const override { return SingleSquareValue(index); }
 
 private:
     void Form_Load() override;

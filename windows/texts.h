@@ -5,6 +5,7 @@
 
 // The scoring text forms as the widgets take them.
 
+#include "layouts/identity.h"
 #include "scoring/scoring.h"
 
 #include <QString>
@@ -29,6 +30,13 @@ inline QString indexText(int index)
 inline QString clueTitle(double value)
 {
     return QString::fromStdString(scoring::clueTitle(value));
+}
+
+// The title of the program's message boxes.
+inline QString messageTitle()
+{
+    return QString::fromUtf8(layouts::identity.projectName.data(),
+                             qsizetype(layouts::identity.projectName.size()));
 }
 
 } // namespace texts

@@ -35,8 +35,11 @@ Q_COREAPP_STARTUP_FUNCTION(installPlayAlong)
 
 namespace gametest {
 
-enum Answer { Correct = 0, NoRingIn = 1, Incorrect = 2 };
-enum WagerButton { WagerCorrect = 0, WagerCancel = 1, WagerIncorrect = 2 };
+using Answer = Question::Answer;
+using enum Question::Answer;
+inline constexpr DailyDouble::Button WagerCorrect = DailyDouble::Correct;
+inline constexpr DailyDouble::Button WagerCancel = DailyDouble::Cancel;
+inline constexpr DailyDouble::Button WagerIncorrect = DailyDouble::Incorrect;
 
 // Unloads every window and drops every window object, so the next test starts from a fresh
 // program; then proves that no widget was left behind.
@@ -106,7 +109,7 @@ inline void playDoubleSquare(int square, Answer answer)
 inline void finishFirstBoard()
 {
     for (int square = 0; square < 30; ++square) {
-        if (SingleBoard::instance().isLoaded() && SingleBoard::instance().visible()
+        if (SingleBoard::instance().isShown()
             && !SingleBoard::instance().Command1(square)->text().isEmpty())
             playSquare(square, NoRingIn);
     }

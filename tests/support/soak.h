@@ -753,7 +753,7 @@ private:
         bool anyVisible = false;
         for (int w = 0; w < windowCount; ++w) {
             runtime::Form &f = form(w);
-            const bool shown = f.isLoaded() && f.visible();
+            const bool shown = f.isShown();
             anyVisible = anyVisible || shown;
             if (f.isLoaded() != m_model.loaded[w] && (w != Double || m_model.loaded[w]))
                 return fail(QStringLiteral("%1 loaded is %2").arg(windowName(w)).arg(f.isLoaded()));
