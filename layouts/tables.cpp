@@ -3,10 +3,27 @@
 
 #include "layouts/tables.h"
 
+#include "scoring/scoring.h"
+
 namespace layouts {
 namespace {
 
 using enum ControlKind;
+using scoring::squareCount;
+
+// The squares of a board stand in rows of six, index 0 at the top left.
+constexpr ControlLayout boardSquare(int index, int tabIndex)
+{
+    return { "Command1",
+             index,
+             CommandButton,
+             "Command1",
+             480 + 1560 * (index % scoring::squaresPerRow),
+             1320 + 1080 * (index / scoring::squaresPerRow),
+             1215,
+             735,
+             tabIndex };
+}
 
 // Tables read best one control to a row.
 // clang-format off
@@ -14,8 +31,8 @@ using enum ControlKind;
 constexpr auto singleBoardControls = [] {
     std::array<ControlLayout, 35> controls {};
     controls[0] = { "Command2", noIndex, CommandButton, "Daily Double", 480, 360, 1215, 735, 32 };
-    for (int i = 0; i < boardSquares; ++i) { // listed from 29 down to 0
-        const int index = boardSquares - 1 - i;
+    for (int i = 0; i < squareCount; ++i) { // listed from 29 down to 0
+        const int index = squareCount - 1 - i;
         controls[1 + i] = boardSquare(index, index + 2);
     }
     controls[31] = { "Frame1", noIndex, Frame, "", 2040, 240, 7455, 855, 0 };
@@ -37,7 +54,7 @@ constexpr auto doubleBoardControls = [] {
                     Alignment::Left, "Frame1" };
     controls[3] = { "ScoreLabel", noIndex, Label, "ScoreLabel", 1320, 360, 1695, 255, 32,
                     Alignment::Left, "Frame1" };
-    for (int index = 0; index < boardSquares; ++index)
+    for (int index = 0; index < squareCount; ++index)
         controls[4 + index] = boardSquare(index, 30 - index);
     controls[34] = { "Command2", noIndex, CommandButton, "Daily Double", 480, 360, 1215, 735, 0 };
     return controls;

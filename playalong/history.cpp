@@ -74,7 +74,9 @@ GameState capture()
     SingleBoard &first = SingleBoard::instance();
     DoubleBoard &second = DoubleBoard::instance();
     DailyDouble &wager = DailyDouble::instance();
-    GameState state{ first.Score, first.openSquares() };
+    GameState state;
+    state.score = first.Score;
+    state.firstBoard = first.openSquares();
     if (second.isLoaded())
         state.secondBoard = second.openSquares();
     state.secondRound = roundInPlay() == scoring::Round::Second;
