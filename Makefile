@@ -24,8 +24,10 @@ PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) $(TEST_PACKAGES)
 
 CONFIGURE = cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
             -DVANTOREL_WERROR=$(WERROR)
+CONFIGURE_SANITIZE = cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+                     -DVANTOREL_WERROR=$(WERROR) -DVANTOREL_SANITIZE=ON
 
-.PHONY: run test build bench soak deps run-deps package-deps package clean
+.PHONY: run test check build bench soak deps run-deps package-deps package clean
 
 run: run-deps
 	$(CONFIGURE)
@@ -36,10 +38,15 @@ test: deps
 	$(CONFIGURE)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
-	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTOREL_WERROR=$(WERROR) \
-	    -DVANTOREL_SANITIZE=ON
+	$(CONFIGURE_SANITIZE)
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS) -L unit
+
+# The edit-compile-test loop: the unit tests alone, installing nothing.
+check:
+	$(CONFIGURE)
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS) -L unit
 
 build: run-deps
 	$(CONFIGURE)
@@ -82,11 +89,10 @@ package-deps:
 # that under the sanitizers.
 SOAK_GAMES ?= 1000
 soak: deps
-	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_WERROR=$(WERROR)
+	$(CONFIGURE)
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target vantorel_soak
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/vantorel_soak $(SOAK_GAMES)
-	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTOREL_WERROR=$(WERROR) \
-	    -DVANTOREL_SANITIZE=ON
+	$(CONFIGURE_SANITIZE)
 	cmake --build $(SANITIZE_DIR) -j $(JOBS) --target vantorel_soak
 	QT_QPA_PLATFORM=offscreen $(SANITIZE_DIR)/tests/vantorel_soak $$(( $(SOAK_GAMES) / 10 ))
 
