@@ -19,7 +19,7 @@ PACKAGE_PACKAGES := dpkg-dev file
 # What the tests (and the benchmarks) need besides.
 TEST_PACKAGES := desktop-file-utils appstream lintian binutils-mingw-w64-x86-64 \
                  xvfb xauth xdotool x11-utils openbox imagemagick valgrind \
-                 dbus at-spi2-core python3-pyatspi python3-xlib clang-format
+                 dbus at-spi2-core python3-pyatspi python3-xlib clang-format clang-tidy
 PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) $(TEST_PACKAGES)
 
 CONFIGURE = cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 // A button or label caption changes through plain setText calls all over the windows, and
 // neither widget signals it. Rather than track every change, the window's buttons and labels
 // get an accessible interface of our own that asks the window's rule for the name each time a
@@ -23,11 +25,12 @@ namespace {
 bool isFormWindow(const QWidget *window)
 {
     const QString name = window->objectName();
-    for (const layouts::WindowLayout *layout : layouts::allWindows) {
-        if (name == QLatin1StringView(layout->name.data(), qsizetype(layout->name.size())))
-            return true;
-    }
-    return false;
+    return std::any_of(layouts::allWindows.begin(), layouts::allWindows.end(),
+                       [&name](const layouts::WindowLayout *layout) {
+                           return name
+                                   == QLatin1StringView(layout->name.data(),
+                                                        qsizetype(layout->name.size()));
+                       });
 }
 
 // "Command1_14" is element 14 of the array Command1; "ScoreLabel" is no array element.

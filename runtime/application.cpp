@@ -66,7 +66,7 @@ void applyIdentity(const layouts::Identity &identity)
     QApplication::setWindowIcon(icon);
 }
 
-StartUpChecks::StartUpChecks(int argc, char *argv[], const layouts::Identity &identity)
+StartUpChecks::StartUpChecks(int argc, char **argv, const layouts::Identity &identity)
 {
     if (argc > 0) {
         const std::string path = argv[0];
@@ -111,7 +111,7 @@ void StartUpChecks::displayOpened()
     heldMessages.clear();
 }
 
-Application::Application(int &argc, char *argv[], const layouts::Identity &identity)
+Application::Application(int &argc, char **argv, const layouts::Identity &identity)
     : StartUpChecks(argc, argv, identity), QApplication(argc, argv)
 {
     displayOpened();

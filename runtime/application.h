@@ -21,7 +21,7 @@ void applyIdentity(const layouts::Identity &identity);
 class StartUpChecks
 {
 protected:
-    StartUpChecks(int argc, char *argv[], const layouts::Identity &identity);
+    StartUpChecks(int argc, char **argv, const layouts::Identity &identity);
     // The display is open: messages held while it opened go out as they would have.
     void displayOpened();
 };
@@ -31,7 +31,7 @@ protected:
 class Application final : private StartUpChecks, public QApplication
 {
 public:
-    Application(int &argc, char *argv[], const layouts::Identity &identity);
+    Application(int &argc, char **argv, const layouts::Identity &identity);
 };
 
 } // namespace runtime
