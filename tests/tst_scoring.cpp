@@ -4,6 +4,7 @@
 #include "scoring/record.h"
 #include "scoring/scoring.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 #include <cstdint>
@@ -13,48 +14,45 @@ using namespace scoring;
 
 namespace {
 
-using Steps = QList<Step>;
-
-Step clue(Round round, int square, Outcome outcome)
+// Steps written short: "1+14" the first board's square 14 answered right, "2-8" the second
+// board's square 8 wrong, "1.29" no ring in; "D1+1500" a Daily Double's wager won on the first
+// board; "F-3000" the final wager lost; "E1" the first round ended early.
+std::vector<Step> steps(const QString &text)
 {
-    const int factor = round == Round::Second ? secondBoardFactor : 1;
-    return { StepKind::Clue, round, outcome, square,
-             std::int64_t(factor * singleSquareValue(square % squareCount)) };
+    static const QRegularExpression form(QStringLiteral("([DFE]?)([12]?)([-+.]?)(\\d*)"));
+    std::vector<Step> steps;
+    for (const QString &word : text.split(' ', Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch part = form.match(word);
+        const auto kind = StepKind(QStringLiteral(" DFE").indexOf(part.captured(1)));
+        const int number = part.captured(4).toInt();
+        const bool second = part.captured(2) == "2";
+        const int factor = second ? secondBoardFactor : 1;
+        steps.push_back({ kind, kind == StepKind::FinalWager ? Round::Final : Round(1 + second),
+                          Outcome(QStringLiteral("+.-").indexOf(part.captured(3))),
+                          kind == StepKind::Clue ? number : -1,
+                          kind == StepKind::Clue
+                                  ? std::int64_t(factor * singleSquareValue(number % squareCount))
+                                  : number });
+    }
+    return steps;
 }
 
-Step wager(StepKind kind, Round round, Outcome outcome, std::int64_t amount)
-{
-    return { kind, round, outcome, -1, amount };
-}
-
-Step roundEnded(Round round)
-{
-    return { StepKind::RoundEnded, round, Outcome::NoRingIn, -1, 0 };
-}
-
-// Everything but the two scores, in one line that reads back against a worked example.
+// The figures in one line, to read against a worked example: the score and the clue score |
+// plain clues right/wrong/no ring in, Daily Doubles right/played | each row's right/answered,
+// then the final wager and any Daily Double answered right without its square.
 QString describe(const GameFigures &game)
 {
-    QString rows;
+    QString text = QString::asprintf("%lld clue %lld | %d/%d/%d dd %d/%d | rows",
+                                     qlonglong(game.score), qlonglong(game.clueScore),
+                                     game.cluesRight, game.cluesWrong, game.cluesNoRingIn,
+                                     game.dailyDoubles.right, game.dailyDoubles.answered);
     for (const Tally &row : game.rows)
-        rows += QStringLiteral(" %1/%2").arg(row.right).arg(row.answered);
-    const char *final[] = { "none", "right", "wrong" };
-    return QStringLiteral("clues %1/%2/%3 | dd %4/%5 | final %6 | rows%7 | unsquared %8")
-            .arg(game.cluesRight)
-            .arg(game.cluesWrong)
-            .arg(game.cluesNoRingIn)
-            .arg(game.dailyDoubles.right)
-            .arg(game.dailyDoubles.answered)
-            .arg(final[int(game.finalWager)])
-            .arg(rows)
-            .arg(game.dailyDoublesWithoutSquare);
-}
-
-GameFigures withClueScore(std::int64_t clueScore)
-{
-    GameFigures game;
-    game.clueScore = clueScore;
-    return game;
+        text += QStringLiteral(" %1/%2").arg(row.right).arg(row.answered);
+    if (game.finalWager != FinalResult::None)
+        text += game.finalWager == FinalResult::Right ? " | final right" : " | final wrong";
+    if (game.dailyDoublesWithoutSquare > 0)
+        text += QStringLiteral(" | %1 unsquared").arg(game.dailyDoublesWithoutSquare);
+    return text;
 }
 
 } // namespace
@@ -80,9 +78,7 @@ private slots:
     void addToScore();
     void gameFigures_data();
     void gameFigures();
-    void summaryClueScores_data();
-    void summaryClueScores();
-    void summaryTallies();
+    void summary();
     void rollingAverage_data();
     void rollingAverage();
 };
@@ -236,146 +232,85 @@ void tst_Scoring::addToScore()
 
 void tst_Scoring::gameFigures_data()
 {
-    constexpr auto First = Round::First, Second = Round::Second;
-    constexpr auto Right = Outcome::Correct, Wrong = Outcome::Incorrect, None = Outcome::NoRingIn;
-    constexpr auto Double = StepKind::DailyDouble, Final = StepKind::FinalWager;
-    QTest::addColumn<Steps>("steps");
-    QTest::addColumn<qint64>("score");
-    QTest::addColumn<qint64>("clueScore");
+    QTest::addColumn<QString>("steps");
     QTest::addColumn<QString>("figures");
-    QTest::newRow("empty game") << Steps{} << 0ll << 0ll
-                                << "clues 0/0/0 | dd 0/0 | final none | rows 0/0 0/0 0/0 0/0 0/0 "
-                                   "| unsquared 0";
-    QTest::newRow("plain clues, negative total")
-            << Steps{ clue(First, 0, Right), clue(First, 14, Wrong), clue(First, 29, None) }
-            << -400ll << -400ll
-            << "clues 1/1/1 | dd 0/0 | final none | rows 1/1 0/0 0/1 0/0 0/0 | unsquared 0";
-    QTest::newRow("right daily double adds its square, not the wager")
-            << Steps{ clue(First, 3, Right), wager(Double, First, Right, 1500),
-                      clue(First, 20, None) }
-            << 1700ll << 1000ll
-            << "clues 1/0/0 | dd 1/1 | final none | rows 1/1 0/0 0/0 1/1 0/0 | unsquared 0";
-    QTest::newRow("wrong daily double counts nothing and takes its square")
-            << Steps{ wager(Double, Second, Wrong, 3000), clue(Second, 8, None) } << -3000ll << 0ll
-            << "clues 0/0/0 | dd 0/1 | final none | rows 0/0 0/1 0/0 0/0 0/0 | unsquared 0";
-    QTest::newRow("no ring in before the daily double stays one")
-            << Steps{ clue(First, 10, None), wager(Double, First, Right, 500),
-                      clue(First, 11, None) }
-            << 500ll << 400ll
-            << "clues 0/0/1 | dd 1/1 | final none | rows 0/0 1/1 0/0 0/0 0/0 | unsquared 0";
-    QTest::newRow("two daily doubles take their squares first played first")
-            << Steps{ wager(Double, Second, Right, 2000), wager(Double, Second, Wrong, 1000),
-                      clue(Second, 25, None), clue(Second, 12, None), clue(Second, 1, None) }
-            << 1000ll << 2000ll
-            << "clues 0/0/1 | dd 1/2 | final none | rows 0/0 0/0 0/1 0/0 1/1 | unsquared 0";
-    QTest::newRow("right daily double never cleared: round ended, next round's no ring in")
-            << Steps{ wager(Double, First, Right, 1000), clue(First, 6, Right), roundEnded(First),
-                      clue(Second, 0, None) }
-            << 1400ll << 400ll
-            << "clues 1/0/1 | dd 1/1 | final none | rows 0/0 1/1 0/0 0/0 0/0 | unsquared 1";
-    QTest::newRow("wrong daily double never cleared leaves the clue score complete")
-            << Steps{ wager(Double, First, Wrong, 800), roundEnded(First) } << -800ll << 0ll
-            << "clues 0/0/0 | dd 0/1 | final none | rows 0/0 0/0 0/0 0/0 0/0 | unsquared 0";
-    QTest::newRow("final wager right is left out")
-            << Steps{ clue(Second, 0, Right), wager(Final, Round::Final, Right, 5000) } << 5400ll
-            << 400ll
-            << "clues 1/0/0 | dd 0/0 | final right | rows 1/1 0/0 0/0 0/0 0/0 | unsquared 0";
-    QTest::newRow("final wager wrong, negative totals")
-            << Steps{ clue(First, 0, Wrong), wager(Final, Round::Final, Wrong, 3000) } << -3200ll
-            << -200ll
-            << "clues 0/1/0 | dd 0/0 | final wrong | rows 0/1 0/0 0/0 0/0 0/0 | unsquared 0";
-    QTest::newRow("square out of range counts in no row")
-            << Steps{ clue(First, 42, Right) } << 600ll << 600ll
-            << "clues 1/0/0 | dd 0/0 | final none | rows 0/0 0/0 0/0 0/0 0/0 | unsquared 0";
+    const auto row = [](const char *name, const char *steps, const char *figures) {
+        QTest::newRow(name) << QString(steps) << QString(figures);
+    };
+    row("empty game", "", "0 clue 0 | 0/0/0 dd 0/0 | rows 0/0 0/0 0/0 0/0 0/0");
+    row("plain clues, negative total", "1+0 1-14 1.29",
+        "-400 clue -400 | 1/1/1 dd 0/0 | rows 1/1 0/0 0/1 0/0 0/0");
+    row("right daily double adds its square, not the wager", "1+3 D1+1500 1.20",
+        "1700 clue 1000 | 1/0/0 dd 1/1 | rows 1/1 0/0 0/0 1/1 0/0");
+    row("wrong daily double counts nothing and takes its square", "D2-3000 2.8",
+        "-3000 clue 0 | 0/0/0 dd 0/1 | rows 0/0 0/1 0/0 0/0 0/0");
+    row("no ring in before the daily double stays one", "1.10 D1+500 1.11",
+        "500 clue 400 | 0/0/1 dd 1/1 | rows 0/0 1/1 0/0 0/0 0/0");
+    row("two daily doubles take their squares first played first", "D2+2000 D2-1000 2.25 2.12 2.1",
+        "1000 clue 2000 | 0/0/1 dd 1/2 | rows 0/0 0/0 0/1 0/0 1/1");
+    row("right daily double never cleared: round ended, next round's no ring in",
+        "D1+1000 1+6 E1 2.0",
+        "1400 clue 400 | 1/0/1 dd 1/1 | rows 0/0 1/1 0/0 0/0 0/0 | 1 unsquared");
+    row("wrong daily double never cleared leaves the clue score complete", "D1-800 E1",
+        "-800 clue 0 | 0/0/0 dd 0/1 | rows 0/0 0/0 0/0 0/0 0/0");
+    row("final wager left out, negative totals", "1-0 F-3000",
+        "-3200 clue -200 | 0/1/0 dd 0/0 | rows 0/1 0/0 0/0 0/0 0/0 | final wrong");
+    row("final wager right", "2+0 F+5000",
+        "5400 clue 400 | 1/0/0 dd 0/0 | rows 1/1 0/0 0/0 0/0 0/0 | final right");
+    row("square out of range counts in no row", "1+42",
+        "600 clue 600 | 1/0/0 dd 0/0 | rows 0/0 0/0 0/0 0/0 0/0");
 }
 
 void tst_Scoring::gameFigures()
 {
-    QFETCH(Steps, steps);
-    QFETCH(qint64, score);
-    QFETCH(qint64, clueScore);
+    QFETCH(QString, steps);
     QFETCH(QString, figures);
-    const GameFigures game = scoring::gameFigures(steps);
-    QCOMPARE(game.score, score);
-    QCOMPARE(game.clueScore, clueScore);
+    const GameFigures game = scoring::gameFigures(::steps(steps));
     QCOMPARE(describe(game), figures);
     QCOMPARE(game.incompleteReason().empty(), game.clueScoreComplete());
 }
 
-void tst_Scoring::summaryClueScores_data()
-{
-    QTest::addColumn<QList<qint64>>("clueScores"); // oldest first
-    QTest::addColumn<double>("average");
-    QTest::addColumn<qint64>("best");
-    QTest::addColumn<double>("recentAverage");
-    QTest::addColumn<qint64>("recentBest");
-    QTest::newRow("one game") << QList<qint64>{ -400 } << -400.0 << -400ll << -400.0 << -400ll;
-    QTest::newRow("the best is old, the last ten are recent")
-            << QList<qint64>{ 9000, 0, 100, 200, 300, 400, 500, 600, 700, 800, 900, 1000 }
-            << 14500 / 12.0 << 9000ll << 550.0 << 1000ll;
-}
-
-void tst_Scoring::summaryClueScores()
-{
-    QFETCH(QList<qint64>, clueScores);
-    QFETCH(double, average);
-    QFETCH(qint64, best);
-    QFETCH(double, recentAverage);
-    QFETCH(qint64, recentBest);
-    std::vector<GameFigures> games;
-    for (const qint64 clueScore : clueScores)
-        games.push_back(withClueScore(clueScore));
-    const Summary summary = summarize(games);
-    QCOMPARE(summary.games, int(clueScores.size()));
-    QCOMPARE(summary.allGames, (ClueScoreFigures{ average, best }));
-    QCOMPARE(summary.recent, (ClueScoreFigures{ recentAverage, recentBest }));
-}
-
-void tst_Scoring::summaryTallies()
+// Twelve games, oldest first: one long ago best, then a right Daily Double never cleared,
+// then a wrong one cleared, then nine more.
+void tst_Scoring::summary()
 {
     QCOMPARE(summarize({}).allGames, std::nullopt);
-    const GameFigures games[] = {
-        scoring::gameFigures(
-                Steps{ clue(Round::First, 0, Outcome::Correct),
-                       wager(StepKind::DailyDouble, Round::First, Outcome::Correct, 5) }),
-        scoring::gameFigures(
-                Steps{ clue(Round::Second, 1, Outcome::Incorrect),
-                       wager(StepKind::DailyDouble, Round::Second, Outcome::Incorrect, 5),
-                       clue(Round::Second, 29, Outcome::NoRingIn) }),
-    };
+    std::vector<GameFigures> games(12);
+    games[0].clueScore = 9000;
+    games[1] = scoring::gameFigures(steps("1+0 D1+5"));
+    games[2] = scoring::gameFigures(steps("2-1 D2-5 2.29"));
+    for (int i = 3; i < 12; ++i)
+        games[i].clueScore = i * 100;
     const Summary summary = summarize(games);
     QCOMPARE(summary.incompleteGames, 1);
+    QCOMPARE(summary.allGames, (ClueScoreFigures{ (9000 + 200 - 400 + 6300) / 12.0, 9000 }));
+    QCOMPARE(summary.recent, (ClueScoreFigures{ (-400 + 6300) / 10.0, 1100 }));
     QCOMPARE(summary.rows[0], (Tally{ 1, 2 }));
     QCOMPARE(summary.rows[4], (Tally{ 0, 1 }));
     QCOMPARE(summary.accuracy, (Tally{ 1, 3 }));
-    QCOMPARE(summary.dailyDoubles, (Tally{ 1, 2 }));
     QCOMPARE(summary.accuracy.share(), 1 / 3.0);
-    QCOMPARE(Tally{}.share(), std::nullopt);
+    QCOMPARE(summary.dailyDoubles, (Tally{ 1, 2 }));
 }
 
 void tst_Scoring::rollingAverage_data()
 {
     QTest::addColumn<QList<qint64>>("values");
-    QTest::addColumn<int>("window");
     QTest::addColumn<QList<double>>("averages");
-    QTest::newRow("no games") << QList<qint64>{} << 10 << QList<double>{};
-    QTest::newRow("fewer than the window: over what there is")
-            << QList<qint64>{ -400, 200 } << 10 << QList<double>{ -400, -100 };
-    QTest::newRow("the window moves on") << QList<qint64>{ 100, 200, 300, 600 } << 3
-                                         << QList<double>{ 100, 150, 200, 1100 / 3.0 };
-    QTest::newRow("last ten by default")
-            << QList<qint64>{ 1000, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 } << recentGames
-            << QList<double>{ 1000,       500, 1000 / 3.0, 250, 200, 1000 / 6.0,
-                              1000 / 7.0, 125, 1000 / 9.0, 100, 0 };
+    QTest::newRow("no games") << QList<qint64>{} << QList<double>{};
+    QTest::newRow("fewer than ten: over what there is")
+            << QList<qint64>{ -400, 200 } << QList<double>{ -400, -100 };
+    QTest::newRow("the last ten") << QList<qint64>{ 1000, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1100 }
+                                  << QList<double>{ 1000,       500,        1000 / 3.0, 250,
+                                                    200,        1000 / 6.0, 1000 / 7.0, 125,
+                                                    1000 / 9.0, 100,        0,          110 };
 }
 
 void tst_Scoring::rollingAverage()
 {
     QFETCH(QList<qint64>, values);
-    QFETCH(int, window);
     QFETCH(QList<double>, averages);
-    const std::vector<std::int64_t> input(values.begin(), values.end());
-    const std::vector<double> result = scoring::rollingAverage(input, window);
+    const std::vector<double> result =
+            scoring::rollingAverage(std::vector<std::int64_t>(values.begin(), values.end()));
     QCOMPARE(QList<double>(result.begin(), result.end()), averages);
 }
 
