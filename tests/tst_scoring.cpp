@@ -1,14 +1,61 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
+#include "scoring/record.h"
 #include "scoring/scoring.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 #include <cstdint>
 #include <limits>
 
 using namespace scoring;
+
+namespace {
+
+// Steps written short: "1+14" the first board's square 14 answered right, "2-8" the second
+// board's square 8 wrong, "1.29" no ring in; "D1+1500" a Daily Double's wager won on the first
+// board; "F-3000" the final wager lost; "E1" the first round ended early.
+std::vector<Step> steps(const QString &text)
+{
+    static const QRegularExpression form(QStringLiteral("([DFE]?)([12]?)([-+.]?)(\\d*)"));
+    std::vector<Step> steps;
+    for (const QString &word : text.split(' ', Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch part = form.match(word);
+        const auto kind = StepKind(QStringLiteral(" DFE").indexOf(part.captured(1)));
+        const int number = part.captured(4).toInt();
+        const bool second = part.captured(2) == "2";
+        const int factor = second ? secondBoardFactor : 1;
+        steps.push_back({ kind, kind == StepKind::FinalWager ? Round::Final : Round(1 + second),
+                          Outcome(QStringLiteral("+.-").indexOf(part.captured(3))),
+                          kind == StepKind::Clue ? number : -1,
+                          kind == StepKind::Clue
+                                  ? std::int64_t(factor * singleSquareValue(number % squareCount))
+                                  : number });
+    }
+    return steps;
+}
+
+// The figures in one line, to read against a worked example: the score and the clue score |
+// plain clues right/wrong/no ring in, Daily Doubles right/played | each row's right/answered,
+// then the final wager and any Daily Double answered right without its square.
+QString describe(const GameFigures &game)
+{
+    QString text = QString::asprintf("%lld clue %lld | %d/%d/%d dd %d/%d | rows",
+                                     qlonglong(game.score), qlonglong(game.clueScore),
+                                     game.cluesRight, game.cluesWrong, game.cluesNoRingIn,
+                                     game.dailyDoubles.right, game.dailyDoubles.answered);
+    for (const Tally &row : game.rows)
+        text += QStringLiteral(" %1/%2").arg(row.right).arg(row.answered);
+    if (game.finalWager != FinalResult::None)
+        text += game.finalWager == FinalResult::Right ? " | final right" : " | final wrong";
+    if (game.dailyDoublesWithoutSquare > 0)
+        text += QStringLiteral(" | %1 unsquared").arg(game.dailyDoublesWithoutSquare);
+    return text;
+}
+
+} // namespace
 
 class tst_Scoring final : public QObject
 {
@@ -29,6 +76,11 @@ private slots:
     void wagerValue();
     void addToScore_data();
     void addToScore();
+    void gameFigures_data();
+    void gameFigures();
+    void summary();
+    void rollingAverage_data();
+    void rollingAverage();
 };
 
 void tst_Scoring::squareValue_data()
@@ -176,6 +228,90 @@ void tst_Scoring::addToScore()
     QFETCH(int, result);
     QCOMPARE(scoreCanTake(score, amount), fits);
     QCOMPARE(scoring::addToScore(score, amount), result);
+}
+
+void tst_Scoring::gameFigures_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("figures");
+    const auto row = [](const char *name, const char *steps, const char *figures) {
+        QTest::newRow(name) << QString(steps) << QString(figures);
+    };
+    row("empty game", "", "0 clue 0 | 0/0/0 dd 0/0 | rows 0/0 0/0 0/0 0/0 0/0");
+    row("plain clues, negative total", "1+0 1-14 1.29",
+        "-400 clue -400 | 1/1/1 dd 0/0 | rows 1/1 0/0 0/1 0/0 0/0");
+    row("right daily double adds its square, not the wager", "1+3 D1+1500 1.20",
+        "1700 clue 1000 | 1/0/0 dd 1/1 | rows 1/1 0/0 0/0 1/1 0/0");
+    row("wrong daily double counts nothing and takes its square", "D2-3000 2.8",
+        "-3000 clue 0 | 0/0/0 dd 0/1 | rows 0/0 0/1 0/0 0/0 0/0");
+    row("no ring in before the daily double stays one", "1.10 D1+500 1.11",
+        "500 clue 400 | 0/0/1 dd 1/1 | rows 0/0 1/1 0/0 0/0 0/0");
+    row("two daily doubles take their squares first played first", "D2+2000 D2-1000 2.25 2.12 2.1",
+        "1000 clue 2000 | 0/0/1 dd 1/2 | rows 0/0 0/0 0/1 0/0 1/1");
+    row("right daily double never cleared: round ended, next round's no ring in",
+        "D1+1000 1+6 E1 2.0",
+        "1400 clue 400 | 1/0/1 dd 1/1 | rows 0/0 1/1 0/0 0/0 0/0 | 1 unsquared");
+    row("wrong daily double never cleared leaves the clue score complete", "D1-800 E1",
+        "-800 clue 0 | 0/0/0 dd 0/1 | rows 0/0 0/0 0/0 0/0 0/0");
+    row("final wager left out, negative totals", "1-0 F-3000",
+        "-3200 clue -200 | 0/1/0 dd 0/0 | rows 0/1 0/0 0/0 0/0 0/0 | final wrong");
+    row("final wager right", "2+0 F+5000",
+        "5400 clue 400 | 1/0/0 dd 0/0 | rows 1/1 0/0 0/0 0/0 0/0 | final right");
+    row("square out of range counts in no row", "1+42",
+        "600 clue 600 | 1/0/0 dd 0/0 | rows 0/0 0/0 0/0 0/0 0/0");
+}
+
+void tst_Scoring::gameFigures()
+{
+    QFETCH(QString, steps);
+    QFETCH(QString, figures);
+    const GameFigures game = scoring::gameFigures(::steps(steps));
+    QCOMPARE(describe(game), figures);
+    QCOMPARE(game.incompleteReason().empty(), game.clueScoreComplete());
+}
+
+// Twelve games, oldest first: one long ago best, then a right Daily Double never cleared,
+// then a wrong one cleared, then nine more.
+void tst_Scoring::summary()
+{
+    QCOMPARE(summarize({}).allGames, std::nullopt);
+    std::vector<GameFigures> games(12);
+    games[0].clueScore = 9000;
+    games[1] = scoring::gameFigures(steps("1+0 D1+5"));
+    games[2] = scoring::gameFigures(steps("2-1 D2-5 2.29"));
+    for (int i = 3; i < 12; ++i)
+        games[i].clueScore = i * 100;
+    const Summary summary = summarize(games);
+    QCOMPARE(summary.incompleteGames, 1);
+    QCOMPARE(summary.allGames, (ClueScoreFigures{ (9000 + 200 - 400 + 6300) / 12.0, 9000 }));
+    QCOMPARE(summary.recent, (ClueScoreFigures{ (-400 + 6300) / 10.0, 1100 }));
+    QCOMPARE(summary.rows[0], (Tally{ 1, 2 }));
+    QCOMPARE(summary.rows[4], (Tally{ 0, 1 }));
+    QCOMPARE(summary.accuracy, (Tally{ 1, 3 }));
+    QCOMPARE(summary.accuracy.share(), 1 / 3.0);
+    QCOMPARE(summary.dailyDoubles, (Tally{ 1, 2 }));
+}
+
+void tst_Scoring::rollingAverage_data()
+{
+    QTest::addColumn<QList<qint64>>("values");
+    QTest::addColumn<QList<double>>("averages");
+    QTest::newRow("no games") << QList<qint64>{} << QList<double>{};
+    QTest::newRow("fewer than ten: over what there is")
+            << QList<qint64>{ -400, 200 } << QList<double>{ -400, -100 };
+    QTest::newRow("the last ten") << QList<qint64>{ 1000, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1100 }
+                                  << QList<double>{ 1000,       500,        1000 / 3.0, 250,
+                                                    200,        1000 / 6.0, 1000 / 7.0, 125,
+                                                    1000 / 9.0, 100,        0,          110 };
+}
+
+void tst_Scoring::rollingAverage()
+{
+    QFETCH(QList<qint64>, values);
+    QFETCH(QList<double>, averages);
+    const std::vector<double> result =
+            scoring::rollingAverage(std::vector<std::int64_t>(values.begin(), values.end()));
+    QCOMPARE(QList<double>(result.begin(), result.end()), averages);
 }
 
 QTEST_APPLESS_MAIN(tst_Scoring)

@@ -1,0 +1,161 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
+#include "scoring/record.h"
+
+#include "scoring/scoring.h"
+
+#include <algorithm>
+#include <deque>
+
+namespace scoring {
+
+std::optional<double> Tally::share() const
+{
+    if (answered == 0)
+        return std::nullopt;
+    return double(right) / answered;
+}
+
+Tally &Tally::operator+=(const Tally &other)
+{
+    right += other.right;
+    answered += other.answered;
+    return *this;
+}
+
+std::string GameFigures::incompleteReason() const
+{
+    if (clueScoreComplete())
+        return {};
+    const std::string which = dailyDoublesWithoutSquare == 1
+            ? "A Daily Double answered right was"
+            : std::to_string(dailyDoublesWithoutSquare) + " Daily Doubles answered right were";
+    return which + " never cleared with No Ring In on the board, so the clue score lacks "
+            + (dailyDoublesWithoutSquare == 1 ? "its square's value." : "their squares' values.");
+}
+
+Tally GameFigures::accuracy() const
+{
+    Tally all;
+    for (const Tally &row : rows)
+        all += row;
+    return all;
+}
+
+namespace {
+
+void countInRow(GameFigures &figures, int square, bool right)
+{
+    // Steps come from disk: a square out of range names no row.
+    if (square < 0 || square >= squareCount)
+        return;
+    Tally &row = figures.rows[square / squaresPerRow];
+    row.right += right;
+    ++row.answered;
+}
+
+} // namespace
+
+GameFigures gameFigures(std::span<const Step> steps)
+{
+    GameFigures figures;
+    // Daily Doubles still waiting for their square, first played first, by round.
+    std::array<std::deque<bool>, 2> waiting; // answered right
+    for (const Step &step : steps) {
+        figures.score += scoreChange(step);
+        auto &roundWaiting = waiting[step.round == Round::Second];
+        switch (step.kind) {
+        case StepKind::Clue:
+            if (step.outcome == Outcome::NoRingIn && !roundWaiting.empty()) {
+                const bool right = roundWaiting.front();
+                roundWaiting.pop_front();
+                if (right)
+                    figures.clueScore += step.amount;
+                countInRow(figures, step.square, right);
+                break;
+            }
+            figures.clueScore += scoreChange(step);
+            switch (step.outcome) {
+            case Outcome::Correct:
+                ++figures.cluesRight;
+                countInRow(figures, step.square, true);
+                break;
+            case Outcome::Incorrect:
+                ++figures.cluesWrong;
+                countInRow(figures, step.square, false);
+                break;
+            case Outcome::NoRingIn:
+                ++figures.cluesNoRingIn;
+                break;
+            }
+            break;
+        case StepKind::DailyDouble: {
+            const bool right = step.outcome == Outcome::Correct;
+            figures.dailyDoubles += Tally{ right, 1 };
+            roundWaiting.push_back(right);
+            break;
+        }
+        case StepKind::FinalWager:
+            figures.finalWager =
+                    step.outcome == Outcome::Correct ? FinalResult::Right : FinalResult::Wrong;
+            break;
+        case StepKind::RoundEnded:
+            break;
+        }
+    }
+    for (const auto &roundWaiting : waiting)
+        figures.dailyDoublesWithoutSquare +=
+                int(std::count(roundWaiting.begin(), roundWaiting.end(), true));
+    return figures;
+}
+
+namespace {
+
+ClueScoreFigures clueScoreFigures(std::span<const GameFigures> games)
+{
+    ClueScoreFigures figures{ 0, games.front().clueScore };
+    for (const GameFigures &game : games) {
+        figures.average += double(game.clueScore);
+        figures.best = std::max(figures.best, game.clueScore);
+    }
+    figures.average /= double(games.size());
+    return figures;
+}
+
+} // namespace
+
+Summary summarize(std::span<const GameFigures> games)
+{
+    Summary summary;
+    summary.games = int(games.size());
+    if (games.empty())
+        return summary;
+    summary.allGames = clueScoreFigures(games);
+    summary.recent = clueScoreFigures(games.last(std::min<std::size_t>(games.size(), recentGames)));
+    for (const GameFigures &game : games) {
+        summary.incompleteGames += !game.clueScoreComplete();
+        for (int row = 0; row < rowCount; ++row)
+            summary.rows[row] += game.rows[row];
+        summary.accuracy += game.accuracy();
+        summary.dailyDoubles += game.dailyDoubles;
+    }
+    return summary;
+}
+
+std::vector<double> rollingAverage(std::span<const std::int64_t> values, int window)
+{
+    const std::size_t span = std::size_t(std::max(window, 1));
+    std::vector<double> averages;
+    averages.reserve(values.size());
+    std::int64_t sum = 0; // whole dollars: exact, where a running double would drift
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        sum += values[i];
+        if (i >= span)
+            sum -= values[i - span];
+        averages.push_back(double(sum) / double(std::min(i + 1, span)));
+    }
+    return averages;
+}
+
+} // namespace scoring
