@@ -13,7 +13,7 @@ JOBS ?= $(shell nproc)
 WERROR ?= $(if $(CI),ON,OFF)
 
 # What building and running the program needs.
-RUN_PACKAGES := cmake ninja-build g++ qt6-base-dev fonts-dejavu-core
+RUN_PACKAGES := cmake ninja-build g++ qt6-base-dev libsqlite3-dev fonts-dejavu-core
 # What making the Debian package needs besides.
 PACKAGE_PACKAGES := dpkg-dev file
 # What the tests (and the benchmarks) need besides.
