@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimeZone>
@@ -141,8 +142,13 @@ QString GameStore::defaultPath()
 }
 
 GameStore::GameStore(const QString &path, QObject *parent, Durability durability)
-    : QObject(parent), m_path(QFileInfo(path).absoluteFilePath()), m_durability(durability)
+    : QObject(parent),
+      m_path(QFileInfo(path).absoluteFilePath()),
+      m_durability(durability),
+      m_copy(QString::number(QRandomGenerator::system()->generate64(), 36)),
+      m_copyLock(lockPath(m_copy))
 {
+    m_copyLock.setStaleLockTime(0);
     m_syncTimer.setSingleShot(true);
     m_syncTimer.setInterval(syncDelayMs);
     connect(&m_syncTimer, &QTimer::timeout, this, &GameStore::startSync);
@@ -163,6 +169,11 @@ void GameStore::open()
              && QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
         && !file.dir().exists()) {
         stop(QStringLiteral("its folder cannot be made"));
+        return;
+    }
+    // Tells other copies that this one runs, until it closes or dies.
+    if (!m_copyLock.isLocked() && !m_copyLock.tryLock(0)) {
+        stop(QStringLiteral("its folder cannot be written"));
         return;
     }
     // SQLite gives its log files the mode of the file.
@@ -221,7 +232,7 @@ void GameStore::close()
     if (m_db)
         syncToDisk(m_db->handle(), false);
     m_db.reset();
-    m_held.clear();
+    m_taken.reset();
 }
 
 template<typename Body>
@@ -311,15 +322,21 @@ void GameStore::report(const QString &problem)
     emit problemFound(problem);
 }
 
-std::unique_ptr<QLockFile> GameStore::tryHold(std::int64_t id) const
+QString GameStore::lockPath(const QString &copy) const
 {
-    // A lock left by a copy that was killed is taken over.
-    auto lock = std::make_unique<QLockFile>(m_path + QLatin1String(".game-") + QString::number(id)
-                                            + QLatin1String(".lock"));
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return nullptr;
-    return lock;
+    return m_path + QLatin1String(".copy-") + copy + QLatin1String(".lock");
+}
+
+bool GameStore::isHeld(std::int64_t id, const QString &holder) const
+{
+    if (holder == m_copy)
+        return (m_game && m_game->id == id) || m_taken == id;
+    // A copy that closed took its lock with it; one that was killed left it, stale.
+    if (holder.isEmpty() || !QFile::exists(lockPath(holder)))
+        return false;
+    QLockFile lock(lockPath(holder));
+    lock.setStaleLockTime(0);
+    return !lock.tryLock(0);
 }
 
 GameRecord GameStore::loadGame(std::int64_t id)
@@ -341,65 +358,71 @@ GameRecord GameStore::loadGame(std::int64_t id)
 
 std::optional<GameRecord> GameStore::takeResumableGame()
 {
-    std::optional<GameRecord> taken;
+    std::vector<std::pair<std::int64_t, QString>> open;
     read([&] {
-        sqlite::Rows open = m_db->statement("SELECT id FROM games WHERE ending = 0 "
+        sqlite::Rows rows = m_db->statement("SELECT id, holder FROM games WHERE ending = 0 "
                                             "ORDER BY started DESC, id DESC")
                                     .query();
-        while (!taken && open.next()) {
-            const std::int64_t id = open.integer(0);
-            if (m_held.count(id))
-                continue;
-            if (std::unique_ptr<QLockFile> lock = tryHold(id)) {
-                taken = loadGame(id);
-                m_held[id] = std::move(lock);
-            }
-        }
+        while (rows.next())
+            open.emplace_back(rows.integer(0), rows.text(1));
     });
-    return taken;
+    for (const auto &[id, holder] : open) {
+        if (isHeld(id, holder))
+            continue;
+        // Another copy starting now may be taking it too: the first one does.
+        bool taken = false;
+        if (!write([&] {
+                m_db->statement("UPDATE games SET holder = ?2 WHERE id = ?1 AND ending = 0 "
+                                "AND ifnull(holder, '') = ?3")
+                        .run(id, m_copy, holder);
+                taken = sqlite3_changes(m_db->handle()) == 1;
+            }))
+            return std::nullopt;
+        std::optional<GameRecord> game;
+        if (taken && read([&] { game = loadGame(id); }))
+            m_taken = id;
+        if (taken)
+            return game;
+    }
+    return std::nullopt;
 }
 
 void GameStore::setNotFinished(std::int64_t id)
 {
-    if (!m_held.count(id) || (m_game && m_game->id == id))
+    if (m_taken != id)
         return;
     write([&] {
         m_db->statement("UPDATE games SET ending = ?2 WHERE id = ?1 AND ending = ?3")
                 .run(id, Ending::NotFinished, Ending::InProgress);
     });
-    m_held.erase(id);
+    m_taken.reset();
 }
 
 void GameStore::resume(std::int64_t id)
 {
-    if (!m_held.count(id) || m_game)
+    if (m_taken != id || m_game)
         return;
     read([&] { m_game = loadGame(id); });
+    m_taken.reset();
 }
 
 void GameStore::storeGame()
 {
     std::int64_t id = 0;
-    const bool setAsideBefore = m_setAside;
     const QDateTime now = QDateTime::currentDateTime();
     const QDateTime ended = m_game->ending == Ending::InProgress ? now : m_game->ended;
-    const bool stored = write([&] {
-        m_db->statement("INSERT INTO games (started, started_offset, ended, ended_offset, ending, "
-                        "score, steps_in_effect) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)")
-                .run(m_game->started.toMSecsSinceEpoch(), m_game->started.offsetFromUtc(),
-                     ended.toMSecsSinceEpoch(), ended.offsetFromUtc(), m_game->ending,
-                     m_game->score, m_game->stepsInEffect);
-        id = sqlite3_last_insert_rowid(m_db->handle());
-        for (std::size_t i = 0; i < m_game->steps.size(); ++i)
-            insertStep(*m_db, id, int(i), m_game->steps[i]);
-        // Held before any other copy can see it.
-        if (std::unique_ptr<QLockFile> lock = tryHold(id))
-            m_held[id] = std::move(lock);
-    });
-    if (stored)
+    if (write([&] {
+            m_db->statement("INSERT INTO games (started, started_offset, ended, ended_offset, "
+                            "ending, score, steps_in_effect, holder) "
+                            "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)")
+                    .run(m_game->started.toMSecsSinceEpoch(), m_game->started.offsetFromUtc(),
+                         ended.toMSecsSinceEpoch(), ended.offsetFromUtc(), m_game->ending,
+                         m_game->score, m_game->stepsInEffect, m_copy);
+            id = sqlite3_last_insert_rowid(m_db->handle());
+            for (std::size_t i = 0; i < m_game->steps.size(); ++i)
+                insertStep(*m_db, id, int(i), m_game->steps[i]);
+        }))
         m_game->id = id;
-    else if (m_setAside == setAsideBefore) // else the new file has the game, and m_held is new
-        m_held.erase(id);
 }
 
 // Brings the stored game up to m_game, steps aside.
@@ -456,7 +479,6 @@ void GameStore::endGame(Ending how, std::int64_t score)
     m_game->score = score;
     if (m_game->id)
         write([&] { updateGame(); });
-    m_held.erase(m_game->id);
     m_game.reset();
 }
 
@@ -504,44 +526,49 @@ std::vector<GameRecord> GameStore::games()
 
 void GameStore::forget(std::int64_t id)
 {
-    if (m_held.count(id))
-        return;
-    // Held while it goes, so that no other copy takes it meanwhile; not if one holds it.
-    const std::unique_ptr<QLockFile> lock = tryHold(id);
-    if (!lock)
-        return;
-    write([&] {
-        m_db->statement("DELETE FROM steps WHERE game = ?1").run(id);
-        m_db->statement("DELETE FROM games WHERE id = ?1").run(id);
-    });
+    forget(false, id);
 }
 
 void GameStore::forgetAll()
 {
-    std::vector<std::unique_ptr<QLockFile>> locks;
+    forget(true, 0);
+}
+
+// Only a game in progress can be held by a running copy (this one too): it stays.
+void GameStore::forget(bool all, std::int64_t id)
+{
     write([&] {
-        // Only a game in progress can be held.
-        std::vector<std::int64_t> open;
+        std::vector<std::int64_t> forgotten;
         {
-            sqlite::Rows rows = m_db->statement("SELECT id FROM games WHERE ending = 0").query();
-            while (rows.next())
-                open.push_back(rows.integer(0));
+            sqlite::Rows rows = m_db->statement("SELECT id, ending, holder FROM games "
+                                                "WHERE ?1 OR id = ?2")
+                                        .query(all, id);
+            while (rows.next()) {
+                if (Ending(rows.integer(1)) != Ending::InProgress
+                    || !isHeld(rows.integer(0), rows.text(2)))
+                    forgotten.push_back(rows.integer(0));
+            }
         }
-        for (const std::int64_t id : open) {
-            if (m_held.count(id) || !(locks.emplace_back(tryHold(id))))
-                continue;
-            m_db->statement("DELETE FROM steps WHERE game = ?1").run(id);
-            m_db->statement("DELETE FROM games WHERE id = ?1").run(id);
+        for (const std::int64_t game : forgotten) {
+            m_db->statement("DELETE FROM steps WHERE game = ?1").run(game);
+            m_db->statement("DELETE FROM games WHERE id = ?1").run(game);
         }
-        m_db->exec("DELETE FROM steps WHERE game IN (SELECT id FROM games WHERE ending != 0);"
-                   "DELETE FROM games WHERE ending != 0");
     });
+}
+
+bool GameStore::checkpointDue()
+{
+    const bool due = m_walFrames >= checkpointFrames;
+    if (due)
+        m_walFrames = 0;
+    return due;
 }
 
 void GameStore::sync()
 {
+    m_syncTimer.stop();
     if (m_db)
-        syncToDisk(m_db->handle(), false);
+        syncToDisk(m_db->handle(), checkpointDue());
 }
 
 void GameStore::startSync()
@@ -552,10 +579,7 @@ void GameStore::startSync()
         m_syncer->moveToThread(m_syncThread.get());
         m_syncThread->start();
     }
-    const bool checkpoint = m_walFrames >= checkpointFrames;
-    if (checkpoint)
-        m_walFrames = 0;
-    QMetaObject::invokeMethod(m_syncer, [this, syncer = m_syncer, checkpoint] {
+    QMetaObject::invokeMethod(m_syncer, [this, syncer = m_syncer, checkpoint = checkpointDue()] {
         if (const int code = syncer->sync(checkpoint); code != SQLITE_OK)
             QMetaObject::invokeMethod(this, [this, code] { failed(code); });
     });

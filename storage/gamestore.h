@@ -19,17 +19,16 @@
 #include "scoring/step.h"
 
 #include <QDateTime>
+#include <QLockFile>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
 
-class QLockFile;
 class QThread;
 
 namespace storage {
@@ -114,7 +113,7 @@ public:
     // Drops every game but those running copies hold.
     void forgetAll();
 
-    // Makes every result recorded so far durable now, and waits for it.
+    // Makes every result recorded so far durable now, as the background sync would, and waits.
     void sync();
 
 signals:
@@ -139,7 +138,10 @@ private:
     void storeGame();
     void updateGame();
     GameRecord loadGame(std::int64_t id);
-    std::unique_ptr<QLockFile> tryHold(std::int64_t id) const;
+    QString lockPath(const QString &copy) const;
+    bool isHeld(std::int64_t id, const QString &holder) const;
+    void forget(bool all, std::int64_t id);
+    bool checkpointDue();
     void startSync();
 
     QString m_path;
@@ -150,8 +152,11 @@ private:
     QString m_problem;
     // This copy's game as recorded: what a new file is given when the old one is set aside.
     std::optional<GameRecord> m_game;
-    // The games this copy holds: its own, and one taken but not yet resumed or declined.
-    std::map<std::int64_t, std::unique_ptr<QLockFile>> m_held;
+    // Names this copy as the holder of a game: its own, and one taken but not yet resumed or
+    // declined. Its lock file tells other copies it runs.
+    QString m_copy;
+    QLockFile m_copyLock;
+    std::optional<std::int64_t> m_taken;
     QTimer m_syncTimer;
     int m_walFrames = 0;
     std::unique_ptr<QThread> m_syncThread;

@@ -29,6 +29,7 @@ void upgrade(sqlite::Connection &db)
     if (found < 1) {
         // Times are milliseconds since 1970 UTC, with the local offset from UTC in force then.
         // A game's `ended` is its last change, so a game left open shows when it was last played.
+        // `holder` names the running copy of the program that records a game in progress.
         db.exec(R"(
             CREATE TABLE games (
                 id INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -38,7 +39,8 @@ void upgrade(sqlite::Connection &db)
                 ended_offset INTEGER NOT NULL,
                 ending INTEGER NOT NULL CHECK (ending BETWEEN 0 AND 3),
                 score INTEGER NOT NULL,
-                steps_in_effect INTEGER NOT NULL CHECK (steps_in_effect >= 0)
+                steps_in_effect INTEGER NOT NULL CHECK (steps_in_effect >= 0),
+                holder TEXT
             );
             CREATE INDEX open_games ON games (started) WHERE ending = 0;
             CREATE TABLE steps (

@@ -28,6 +28,14 @@ void Statement::bind(int index, std::int64_t value)
     check(sqlite3_db_handle(m_statement), sqlite3_bind_int64(m_statement, index, value));
 }
 
+void Statement::bind(int index, const QString &value)
+{
+    const QByteArray text = value.toUtf8();
+    check(sqlite3_db_handle(m_statement),
+          sqlite3_bind_text(m_statement, index, text.constData(), int(text.size()),
+                            SQLITE_TRANSIENT));
+}
+
 bool Statement::step()
 {
     const int result = sqlite3_step(m_statement);

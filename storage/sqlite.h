@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <type_traits>
 #include <unordered_map>
 
 namespace storage::sqlite {
@@ -42,6 +43,7 @@ public:
 private:
     friend class Rows;
     void bind(int index, std::int64_t value);
+    void bind(int index, const QString &value);
     bool step();
     void reset();
 
@@ -120,7 +122,13 @@ template<typename... Values>
 Rows Statement::query(const Values &...values)
 {
     int index = 0;
-    (bind(++index, std::int64_t(values)), ...);
+    [[maybe_unused]] const auto bindOne = [&](const auto &value) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(value)>, QString>)
+            bind(++index, value);
+        else
+            bind(++index, std::int64_t(value));
+    };
+    (bindOne(values), ...);
     return Rows(*this);
 }
 

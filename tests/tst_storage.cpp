@@ -239,6 +239,17 @@ private slots:
             QCOMPARE(game.steps, steps(0, 2));
     }
 
+    // Within a second of the last result, off the player's click: past a size, the log is
+    // copied into the file.
+    void syncedInTheBackground()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("synced"));
+        GameStore store(path);
+        const qint64 empty = QFileInfo(path).size();
+        record(store, 400);
+        QTRY_VERIFY(QFileInfo(path).size() > empty);
+    }
+
     // A copy killed while recording leaves a sound file with every step it said was done, and
     // its game is offered at the next start.
     void killedMidGame()
