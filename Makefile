@@ -13,7 +13,7 @@ JOBS ?= $(shell nproc)
 WERROR ?= $(if $(CI),ON,OFF)
 
 # What building and running the program needs.
-RUN_PACKAGES := cmake ninja-build g++ qt6-base-dev fonts-dejavu-core
+RUN_PACKAGES := cmake ninja-build g++ qt6-base-dev libsqlite3-dev fonts-dejavu-core
 # What making the Debian package needs besides.
 PACKAGE_PACKAGES := dpkg-dev file
 # What the tests (and the benchmarks) need besides.
@@ -55,7 +55,7 @@ build: run-deps
 # Figures only, never pass or fail.
 bench: deps
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANTOREL_WERROR=$(WERROR) -DVANTOREL_BENCH=ON
-	cmake --build $(BENCH_DIR) -j $(JOBS) --target bench_bare bench_plain bench_vantorel bench_actions bench_driver
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target bench_bare bench_plain bench_vantorel bench_actions bench_driver bench_storage
 	bench/run.sh $(BENCH_DIR)
 
 # The .deb in a tree of its own: Debian's build flags, the program in /usr/games.

@@ -4,8 +4,8 @@
 
 # Runs every benchmark of a built tree and prints the figures: start-up and peak memory
 # against the bare Qt window and the plain board, on xcb (under a private Xvfb, when installed)
-# and on offscreen; every input of a whole game; and a leak check over whole games. Figures
-# only: nothing here passes or fails on a timing.
+# and on offscreen; every input of a whole game; the record of games on disk; and a leak check
+# over whole games. Figures only: nothing here passes or fails on a timing.
 #
 #   bench/run.sh <build-dir> [runs] [leak-runs]
 set -eu
@@ -56,6 +56,10 @@ QT_QPA_PLATFORM=offscreen startup
 
 echo
 QT_QPA_PLATFORM=offscreen "$bin/bench_actions" 20
+
+# On the disk of the build tree, never a memory file system.
+echo
+"$bin/bench_storage"
 
 # A run that loses memory keeps its log beside the build, where the stacks show who lost it.
 # Qt's own race at exit (qt-exit.supp) is counted apart, as suppressed.
