@@ -86,12 +86,15 @@ package-deps:
 	$(call install_missing,$(RUN_PACKAGES) $(PACKAGE_PACKAGES))
 
 # Random play for many games on the real widgets: SOAK_GAMES in the normal build, a tenth of
-# that under the sanitizers.
+# that under the sanitizers; then SOAK_KILLS lives of the program, its games kept, killed at
+# random moments.
 SOAK_GAMES ?= 1000
+SOAK_KILLS ?= 200
 soak: deps
 	$(CONFIGURE)
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target vantorel_soak
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/vantorel_soak $(SOAK_GAMES)
+	cd $(BUILD_DIR)/tests && ./vantorel_soak --kills $(SOAK_KILLS)
 	$(CONFIGURE_SANITIZE)
 	cmake --build $(SANITIZE_DIR) -j $(JOBS) --target vantorel_soak
 	QT_QPA_PLATFORM=offscreen $(SANITIZE_DIR)/tests/vantorel_soak $$(( $(SOAK_GAMES) / 10 ))

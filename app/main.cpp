@@ -5,11 +5,12 @@
 #include "playalong/playalong.h"
 #include "runtime/application.h"
 #include "runtime/formruntime.h"
+#include "storage/gamestore.h"
 #include "windows/singleboard.h"
 
 int main(int argc, char *argv[])
 {
     runtime::Application app(argc, argv, layouts::identity);
-    playalong::install();
+    playalong::install(storage::GameStore::defaultPath());
     return runtime::FormRuntime::instance().run(SingleBoard::instance());
 }

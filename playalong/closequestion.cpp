@@ -14,14 +14,18 @@
 
 namespace playalong {
 
-void installCloseQuestion(const History &history)
+void installCloseQuestion(History &history)
 {
     runtime::FormRuntime::instance().setCloseGuard([&history](runtime::Form &form) {
         if (!dynamic_cast<Board *>(&form) || !history.gameUnderWay() || qGuiApp->isSavingSession())
             return true;
-        return runtime::questionBox(QStringLiteral("End this game? Your score of %1 will be lost.")
-                                            .arg(texts::moneyText(SingleBoard::instance().Score)),
-                                    texts::messageTitle());
+        const bool end =
+                runtime::questionBox(QStringLiteral("End this game here, with your score of %1?")
+                                             .arg(texts::moneyText(SingleBoard::instance().Score)),
+                                     texts::messageTitle());
+        if (end)
+            history.endGame();
+        return end;
     });
 }
 

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QUndoCommand>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -43,6 +44,8 @@ struct GameState
 
 // Set while a step is undone or redone: the windows it shows and hides are not a new game.
 bool applyingStep = false;
+// Set while a resumed game's history is laid out: its steps change nothing on screen.
+bool layingOut = false;
 
 QString describe(const scoring::Step &step)
 {
@@ -105,6 +108,18 @@ GameState applied(GameState state, const scoring::Step &step)
     return state;
 }
 
+// The game as the windows carry it on after a step: a board with no square open hands its
+// round over.
+GameState carriedOn(GameState state)
+{
+    if (!state.secondRound && state.firstBoard.none()) {
+        state.secondRound = true;
+        state.secondBoard = Squares().set();
+    }
+    state.finalRound = state.secondBoard && state.secondRound && state.secondBoard->none();
+    return state;
+}
+
 // A clue window left open stays, unless the square it names is no longer open at its value
 // on the board in play: answering it then would score a played square, or the other board's.
 void dismissStaleClue()
@@ -124,6 +139,10 @@ void restore(const GameState &state)
     DoubleBoard &second = DoubleBoard::instance();
     first.Score = state.score;
     first.setOpenSquares(state.firstBoard);
+    // On into the second round (a game resumed there): the first board hands over as it does
+    // when it finds every square used, and the second board's squares follow.
+    if (state.secondRound && first.isShown())
+        runtime::FormRuntime::instance().reactivateBoard();
     if (state.secondBoard)
         second.setOpenSquares(*state.secondBoard);
 
@@ -155,7 +174,11 @@ public:
         : QUndoCommand(describe(step)), m_step(step), m_before(std::move(before)), m_done(done)
     { }
 
-    void undo() override { apply(m_before); }
+    void undo() override
+    {
+        if (!layingOut)
+            apply(m_before);
+    }
 
     void redo() override
     {
@@ -190,21 +213,81 @@ History::History(QObject *parent) : QObject(parent)
     connect(&runtime, &runtime::FormRuntime::loaded, this, &History::loaded);
     connect(&runtime, &runtime::FormRuntime::clickStarting, this, &History::clickStarting);
     connect(&runtime, &runtime::FormRuntime::clickFinished, this, &History::clickFinished);
+    connect(&m_stack, &QUndoStack::indexChanged, this, [this] {
+        if (!m_quiet)
+            Q_EMIT moved();
+    });
 }
 
 History::~History() = default;
 
+void History::push(const Pending &pending, bool done)
+{
+    const int number = m_stack.index();
+    m_quiet = true;
+    m_stack.push(new UndoStep(pending.step, pending.before, done));
+    m_quiet = false;
+    Q_EMIT recorded(number, pending.step);
+}
+
 void History::endRound()
 {
-    m_stack.push(
-            new UndoStep(scoring::Step{ StepKind::RoundEnded, roundInPlay() }, capture(), false));
+    push(Pending{ scoring::Step{ StepKind::RoundEnded, roundInPlay() }, capture() }, false);
+}
+
+void History::endGame()
+{
+    Q_EMIT ended();
+}
+
+// The game at its start and after each of the steps, as the windows carry it on.
+std::vector<GameState> statesOf(const std::vector<scoring::Step> &steps)
+{
+    GameState state;
+    state.firstBoard.set();
+    std::vector<GameState> states{ state };
+    for (const scoring::Step &step : steps)
+        states.push_back(carriedOn(applied(states.back(), step)));
+    return states;
+}
+
+History::Position History::positionAfter(const std::vector<scoring::Step> &steps, int inEffect)
+{
+    const std::vector<GameState> states = statesOf(steps);
+    const GameState &state = states[std::clamp(inEffect, 0, int(steps.size()))];
+    if (state.finalRound)
+        return { scoring::Round::Final, 0 };
+    if (state.secondRound)
+        return { scoring::Round::Second, int(state.secondBoard->count()) };
+    return { scoring::Round::First, int(state.firstBoard.count()) };
+}
+
+void History::resume(const std::vector<scoring::Step> &steps, int inEffect)
+{
+    const std::vector<GameState> states = statesOf(steps);
+    m_quiet = true;
+    m_stack.clear();
+    for (std::size_t i = 0; i < steps.size(); ++i)
+        m_stack.push(new UndoStep(steps[i], states[i], true));
+    inEffect = std::clamp(inEffect, 0, int(steps.size()));
+    layingOut = true;
+    m_stack.setIndex(inEffect);
+    layingOut = false;
+    m_quiet = false;
+    applyingStep = true;
+    restore(states[inEffect]);
+    applyingStep = false;
 }
 
 // The first board is loaded once a game, at its start.
 void History::loaded(runtime::Form &form)
 {
-    if (dynamic_cast<SingleBoard *>(&form) && !applyingStep)
-        m_stack.clear();
+    if (!dynamic_cast<SingleBoard *>(&form) || applyingStep)
+        return;
+    m_quiet = true;
+    m_stack.clear();
+    m_quiet = false;
+    Q_EMIT started();
 }
 
 void History::clickStarting(runtime::Form &form, std::string_view /*control*/, int index)
@@ -242,10 +325,14 @@ void History::clickFinished(runtime::Form &form, std::string_view /*control*/, i
         return;
     // The final wager is scored: the game is over, and nothing of it is undone.
     if (Last::instance().isLoaded()) {
+        const int number = m_stack.index();
+        m_quiet = true;
         m_stack.clear();
+        m_quiet = false;
+        Q_EMIT finished(number, pending->step);
         return;
     }
-    m_stack.push(new UndoStep(pending->step, pending->before, true));
+    push(*pending, true);
 }
 
 } // namespace playalong

@@ -6,13 +6,20 @@
 #include "playalong/boardmenu.h"
 #include "playalong/closequestion.h"
 #include "playalong/history.h"
+#include "playalong/journal.h"
 #include "playalong/quickkeys.h"
 
 #include <QCoreApplication>
 
 namespace playalong {
 
-void install()
+namespace {
+
+Journal *theJournal = nullptr;
+
+} // namespace
+
+void install(const QString &recordPath)
 {
     static History *history = nullptr;
     if (history)
@@ -21,6 +28,13 @@ void install()
     installBoardMenu(*history);
     installCloseQuestion(*history);
     installQuickKeys();
+    if (!recordPath.isEmpty())
+        theJournal = new Journal(*history, recordPath, history);
+}
+
+Journal *journal()
+{
+    return theJournal;
 }
 
 } // namespace playalong

@@ -10,9 +10,16 @@
 // public vocabulary: the named answer and wager buttons, a board's open squares, the board in
 // play, the final wager.
 
+#include <QString>
+
 namespace playalong {
 
-// Hooks every addition into the form runtime. Called once, at start-up.
-void install();
+// Hooks every addition into the form runtime. Called once, at start-up. Games are kept in
+// the record at recordPath (none without one).
+void install(const QString &recordPath = {});
+
+class Journal;
+// The journal that keeps the games, if they are kept.
+Journal *journal();
 
 } // namespace playalong

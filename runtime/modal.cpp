@@ -28,10 +28,10 @@ void messageBox(const QString &prompt, const QString &title)
     execModal(box);
 }
 
-bool questionBox(const QString &prompt, const QString &title)
+bool questionBox(const QString &prompt, const QString &title, Answer byDefault)
 {
     QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::No);
+    box.setDefaultButton(byDefault == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return execModal(box) == QMessageBox::Yes;
 }

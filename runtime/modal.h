@@ -15,8 +15,10 @@ namespace runtime {
 // A prompt, an OK button, no icon, a title; modal to the application.
 void messageBox(const QString &prompt, const QString &title);
 
-// A question with Yes and No, No the default (Enter and Escape both answer No), no icon, a
-// title. Returns whether the answer was Yes.
-bool questionBox(const QString &prompt, const QString &title);
+enum class Answer { No, Yes };
+
+// A question with Yes and No, no icon, a title. Enter gives the default answer, Escape No.
+// Returns whether the answer was Yes.
+bool questionBox(const QString &prompt, const QString &title, Answer byDefault = Answer::No);
 
 } // namespace runtime

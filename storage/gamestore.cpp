@@ -472,7 +472,7 @@ void GameStore::setStepsInEffect(int stepsInEffect, std::int64_t score)
 
 void GameStore::endGame(Ending how, std::int64_t score)
 {
-    if (!m_game || (how != Ending::Finished && how != Ending::EndedByPlayer))
+    if (!m_game || how == Ending::InProgress)
         return;
     m_game->ending = how;
     m_game->ended = QDateTime::currentDateTime();

@@ -102,7 +102,8 @@ public:
     void recordStep(int number, const scoring::Step &step, int stepsInEffect, std::int64_t score);
     // After an undo or a redo.
     void setStepsInEffect(int stepsInEffect, std::int64_t score);
-    // how is Finished or EndedByPlayer. The next step recorded begins a new game.
+    // Ends this copy's game as finished, ended by the player, or left unfinished for a new one.
+    // The next step recorded begins a new game.
     void endGame(Ending how, std::int64_t score);
     std::optional<std::int64_t> currentGameId() const;
 

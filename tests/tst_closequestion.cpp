@@ -47,7 +47,7 @@ void tst_CloseQuestion::closingABoardMidGameAsksFirst()
     QCOMPARE(ended.count(), int(!goesOn));
     if (!result)
         return;
-    QCOMPARE(answerer.text, "End this game? Your score of $ 600 will be lost.");
+    QCOMPARE(answerer.text, "End this game here, with your score of $ 600?");
     QCOMPARE(answerer.buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(answerer.defaultButton, QMessageBox::No);
     if (goesOn) {

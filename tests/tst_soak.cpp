@@ -4,6 +4,8 @@
 #include "tests/support/gametest.h"
 #include "tests/support/soak.h"
 
+#include <QTemporaryDir>
+
 // A short run of the random player; `make soak` runs the long one.
 class tst_Soak final : public QObject
 {
@@ -15,6 +17,8 @@ private slots:
 
     void randomPlayKeepsTheScoreAndTheWindows_data();
     void randomPlayKeepsTheScoreAndTheWindows();
+    void killedAtAnyMomentLosesNothing_data();
+    void killedAtAnyMomentLosesNothing();
 };
 
 void tst_Soak::randomPlayKeepsTheScoreAndTheWindows_data()
@@ -40,6 +44,34 @@ void tst_Soak::randomPlayKeepsTheScoreAndTheWindows()
           totals.roundsEnded, totals.pendingDigitsDropped, totals.wagerBackFromFinal,
           totals.throughBoard);
     QVERIFY2(totals.failures.isEmpty(), qPrintable(totals.failures.join('\n')));
+}
+
+// Each life of the program is killed once it has shown as many states as its row says, and a
+// few milliseconds later; each life after the first is offered the game the last one left.
+void tst_Soak::killedAtAnyMomentLosesNothing_data()
+{
+    QTest::addColumn<QList<int>>("actions");
+    QTest::addColumn<QList<int>>("delaysMs");
+    QTest::newRow("as it starts, before and after the record opens")
+            << QList<int>{ 0, 0, 0 } << QList<int>{ 20, 150, 60 };
+    QTest::newRow("right after a result") << QList<int>{ 4, 9, 30 } << QList<int>{ 0, 0, 0 };
+    QTest::newRow("while an action is handled")
+            << QList<int>{ 25, 60, 12 } << QList<int>{ 1, 2, 1 };
+    QTest::newRow("deep into a game, and just after it is put back")
+            << QList<int>{ 150, 1, 150, 0, 150 } << QList<int>{ 2, 0, 3, 5, 1 };
+}
+
+void tst_Soak::killedAtAnyMomentLosesNothing()
+{
+    QFETCH(QList<int>, actions);
+    QFETCH(QList<int>, delaysMs);
+    // On the disk the player's data would be on, not a memory file system.
+    QTemporaryDir folder(QDir::currentPath() + "/kills-XXXXXX");
+    soak::KillTest test(VANTOREL_SOAK, folder.path(), qHash(QTest::currentDataTag()));
+    for (qsizetype life = 0; life < actions.size(); ++life) {
+        const QString failure = test.live(actions[life], delaysMs[life]);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    }
 }
 
 QTEST_MAIN(tst_Soak)

@@ -11,10 +11,8 @@
 #include <QTest>
 
 #include <sqlite3.h>
-#include <csignal>
+
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <limits>
@@ -210,35 +208,6 @@ private slots:
         const qint64 empty = QFileInfo(path).size();
         record(store, 400);
         QTRY_VERIFY(QFileInfo(path).size() > empty);
-    }
-
-    // A copy killed while recording leaves a sound file with every step it said was done, and
-    // its game is offered at the next start.
-    void killedMidGame()
-    {
-        const QString path = m_dir.filePath(QStringLiteral("killed"));
-        int pipe[2];
-        QCOMPARE(::pipe(pipe), 0);
-        const pid_t child = fork();
-        if (child == 0) {
-            GameStore store(path);
-            for (int n = 0;; ++n) {
-                store.recordStep(n, step(n), n + 1, n);
-                if (::write(pipe[1], &n, sizeof n) != sizeof n)
-                    _exit(1);
-            }
-        }
-        int done = -1;
-        while (done < 300 && ::read(pipe[0], &done, sizeof done) == sizeof done) { }
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-        ::close(pipe[0]);
-        ::close(pipe[1]);
-        QCOMPARE(Sql{ path }("PRAGMA integrity_check"), QStringLiteral("ok"));
-        GameStore store(path);
-        const std::optional<GameRecord> game = store.takeResumableGame();
-        QVERIFY(game && game->steps.size() > 300u);
-        QCOMPARE(Steps(game->steps.begin(), game->steps.begin() + 301), steps(0, 301));
     }
 
     void faults_data()

@@ -26,10 +26,11 @@
 #include <QTimer>
 #include <QWindow>
 
-// The tests play the program as main starts it, with every addition installed.
+// The tests play the program as main starts it, with every addition installed; games are
+// kept only where a test asks for it.
 static void installPlayAlong()
 {
-    playalong::install();
+    playalong::install(qEnvironmentVariable("VANTOREL_TEST_RECORD"));
 }
 Q_COREAPP_STARTUP_FUNCTION(installPlayAlong)
 

@@ -11,20 +11,34 @@
 // compared with the program's.
 
 #include "layouts/layout.h"
+#include "playalong/journal.h"
+#include "playalong/playalong.h"
 #include "scoring/scoring.h"
+#include "scoring/step.h"
+#include "storage/gamestore.h"
 #include "tests/support/gametest.h"
 #include "windows/texts.h"
 
 #include <QClipboard>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QProcess>
+#include <QTextStream>
+#include <QThread>
 #include <QWindow>
+
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -90,6 +104,7 @@ struct Model
     {
         Snapshot before, after;
         QString text;
+        scoring::Step result;
     };
     std::vector<Step> done, undone;
 
@@ -206,10 +221,59 @@ struct Model
         return { score,      singleUsed,       doubleUsed, !isVisible(Single),
                  finalRound, isVisible(Wager), wagerText };
     }
-    void record(const Snapshot &before, const QString &text)
+    // How the undo entries name a result.
+    static QString textOf(const scoring::Step &step)
+    {
+        using scoring::Outcome;
+        const QString amount = texts::moneyText(double(step.amount));
+        if (step.kind == scoring::StepKind::RoundEnded)
+            return QStringLiteral("End This Round");
+        if (step.kind != scoring::StepKind::Clue)
+            return QStringLiteral("Daily Double %1, %2")
+                    .arg(step.outcome == Outcome::Correct ? "Correct" : "Incorrect", amount);
+        static const char *const names[] = { "Correct", "No Ring In", "Incorrect" };
+        return QStringLiteral("%1 on %2").arg(names[int(step.outcome)], amount);
+    }
+    scoring::Round round() const
+    {
+        return finalRound            ? scoring::Round::Final
+                : inPlay() == Single ? scoring::Round::First
+                                     : scoring::Round::Second;
+    }
+    void record(const Snapshot &before, const scoring::Step &result)
     {
         undone.clear();
-        done.push_back({ before, snapshot(), text });
+        done.push_back({ before, snapshot(), textOf(result), result });
+    }
+    // The game as the record puts it back: its steps played as they were, the last ones undone,
+    // and no window open but the board in play and the final wager.
+    void replay(const std::vector<scoring::Step> &steps, int inEffect)
+    {
+        for (const scoring::Step &step : steps) {
+            const Snapshot before = snapshot();
+            score += scoring::scoreChange(step);
+            if (step.kind == scoring::StepKind::Clue)
+                singleUsed[step.square] = doubleUsed[step.square] = true;
+            else if (step.kind == scoring::StepKind::RoundEnded)
+                usedInPlay().fill(true);
+            record(before, step);
+            activateThroughBoard(active);
+        }
+        while (int(done.size()) > inEffect)
+            undoOrRedo(true);
+        for (int w = 0; w < windowCount; ++w)
+            loaded[w] = w == Single || isVisible(w);
+    }
+    // The steps of the game as the history holds them, the undone ones last, and how many
+    // are in effect.
+    std::pair<std::vector<scoring::Step>, int> steps() const
+    {
+        std::vector<scoring::Step> all;
+        for (const Step &step : done)
+            all.push_back(step.result);
+        for (auto step = undone.rbegin(); step != undone.rend(); ++step)
+            all.push_back(step->result);
+        return { all, int(done.size()) };
     }
     int inPlay() const { return isVisible(Single) ? Single : Double; }
     std::array<bool, 30> &usedInPlay() { return inPlay() == Single ? singleUsed : doubleUsed; }
@@ -261,20 +325,23 @@ struct Model
     bool answer(int button)
     {
         if (clueSquare >= 0) {
-            static const char *const names[] = { "Correct", "No Ring In", "Incorrect" };
             const Snapshot before = snapshot();
             const int direction = button == gametest::Correct ? 1
                     : button == gametest::Incorrect           ? -1
                                                               : 0;
-            const std::int64_t next = score + direction * clueFactor * rowValue(clueSquare);
+            const std::int64_t value = clueFactor * rowValue(clueSquare);
+            const std::int64_t next = score + direction * value;
             if (next < INT32_MIN || next > INT32_MAX)
                 return true;
             score = next;
             singleUsed[clueSquare] = doubleUsed[clueSquare] = true;
+            const scoring::Outcome outcome = button == gametest::Correct ? scoring::Outcome::Correct
+                    : button == gametest::Incorrect ? scoring::Outcome::Incorrect
+                                                    : scoring::Outcome::NoRingIn;
             record(before,
-                   QStringLiteral("%1 on %2")
-                           .arg(names[button],
-                                texts::moneyText(double(clueFactor * rowValue(clueSquare)))));
+                   { scoring::StepKind::Clue,
+                     clueFactor == 1 ? scoring::Round::First : scoring::Round::Second, outcome,
+                     clueSquare, value });
         }
         hide(Clue);
         return false;
@@ -291,8 +358,9 @@ struct Model
     void endRound()
     {
         const Snapshot before = snapshot();
+        const scoring::Round ended = round();
         usedInPlay().fill(true);
-        record(before, QStringLiteral("End This Round"));
+        record(before, { scoring::StepKind::RoundEnded, ended });
         restore(done.back().after);
     }
     bool gameUnderWay() const { return !done.empty() || !undone.empty(); }
@@ -307,11 +375,15 @@ struct Model
             if (next < INT32_MIN || next > INT32_MAX)
                 return true;
             const Snapshot before = snapshot();
+            const scoring::Round now = round();
             score = next;
             record(before,
-                   QStringLiteral("Daily Double %1, %2")
-                           .arg(button == gametest::WagerCorrect ? "Correct" : "Incorrect",
-                                texts::moneyText(double(amount))));
+                   { now == scoring::Round::Final ? scoring::StepKind::FinalWager
+                                                  : scoring::StepKind::DailyDouble,
+                     now,
+                     button == gametest::WagerCorrect ? scoring::Outcome::Correct
+                                                      : scoring::Outcome::Incorrect,
+                     -1, amount });
         }
         if (finalRound) {
             show(Final);
@@ -365,6 +437,42 @@ struct Totals
     QStringList failures;
 };
 
+// A game's steps as the record keeps them, and how many are in effect.
+struct Recorded
+{
+    std::vector<scoring::Step> steps;
+    int inEffect = 0;
+    friend bool operator==(const Recorded &, const Recorded &) = default;
+};
+
+// "inEffect kind.round.outcome.square.amount ...", one line of text.
+inline QString encode(const Recorded &game)
+{
+    QStringList words{ QString::number(game.inEffect) };
+    for (const scoring::Step &step : game.steps)
+        words << QStringLiteral("%1.%2.%3.%4.%5")
+                         .arg(int(step.kind))
+                         .arg(int(step.round))
+                         .arg(int(step.outcome))
+                         .arg(step.square)
+                         .arg(step.amount);
+    return words.join(u' ');
+}
+
+inline Recorded decode(const QString &line)
+{
+    const QStringList words = line.split(u' ', Qt::SkipEmptyParts);
+    Recorded game{ {}, words.value(0).toInt() };
+    for (const QString &word : words.mid(1)) {
+        const QStringList f = word.split(u'.');
+        game.steps.push_back({ scoring::StepKind(f.value(0).toInt()),
+                               scoring::Round(f.value(1).toInt()),
+                               scoring::Outcome(f.value(2).toInt()), f.value(3).toInt(),
+                               f.value(4).toLongLong() });
+    }
+    return game;
+}
+
 class Player final : public QObject
 {
 public:
@@ -409,6 +517,44 @@ public:
         }
         m_actionLog.clear();
         return m_failure.isEmpty();
+    }
+
+    // One life of the program as a kill test runs it: it starts as the program does, with its
+    // games kept, answering the question that offers back the game the record holds
+    // (`recorded`, if any), then plays on until the game ends or it is killed. After each
+    // action it writes the game's steps as its model has them.
+    int live(const std::optional<Recorded> &recorded, Totals &totals)
+    {
+        QTextStream out(stdout);
+        m_model = Model{};
+        m_totals = &totals;
+        SingleBoard::instance().show();
+        m_model.show(Single);
+        m_resuming = recorded.has_value();
+        m_expectQuestion = m_resuming;
+        m_modalPoll.start();
+        // The record opens, and offers its game, once the first board has been painted.
+        QDeadlineTimer deadline(10000);
+        while (!playalong::journal()->store() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        if (m_questions != int(m_resuming))
+            fail("the game kept was not offered back, or one was offered that was not kept");
+        m_expectQuestion = m_resuming = false;
+        if (recorded && m_answeredYes)
+            m_model.replay(recorded->steps, recorded->inEffect);
+        for (check(); m_failure.isEmpty() && !m_model.ended; check()) {
+            const auto [steps, inEffect] = m_model.steps();
+            out << "STATE " << encode({ steps, inEffect }) << Qt::endl;
+            if (m_model.isVisible(Final))
+                break;
+            step();
+        }
+        if (!m_failure.isEmpty()) {
+            out << "FAIL " << m_failure << " after " << m_actionLog.join(" | ") << Qt::endl;
+            return 1;
+        }
+        out << "OVER" << Qt::endl;
+        return 0;
     }
 
 private:
@@ -729,16 +875,18 @@ private:
         }
         if (SingleBoard::instance().Score != scoreBefore)
             fail("a click behind the message box changed the score");
-        m_answeredYes = question && chance(40);
-        if (m_answeredYes) {
-            log("Yes clicked");
-            clickThroughWindowSystem(box->button(QMessageBox::Yes));
-        } else if (chance(50)) {
-            QTest::keyClick(box, Qt::Key_Enter); // OK, or No as the default
+        // The question that offers a game back has Yes for its default, the others No.
+        const bool yesByDefault = box->defaultButton() == box->button(QMessageBox::Yes);
+        if (question && yesByDefault != m_resuming)
+            fail("the default answer is wrong: " + box->text());
+        m_answeredYes = question && chance(m_resuming ? 90 : 40);
+        if ((!question || m_answeredYes == yesByDefault) && chance(50)) {
+            QTest::keyClick(box, Qt::Key_Enter);
         } else {
-            log("OK or No clicked");
-            clickThroughWindowSystem(question ? box->button(QMessageBox::No)
-                                              : box->buttons().constFirst());
+            log(m_answeredYes ? "Yes clicked" : "OK or No clicked");
+            clickThroughWindowSystem(
+                    !question ? box->buttons().constFirst()
+                              : box->button(m_answeredYes ? QMessageBox::Yes : QMessageBox::No));
         }
         m_inModal = false;
     }
@@ -841,8 +989,109 @@ private:
     bool m_expectBox = false;
     bool m_expectQuestion = false;
     bool m_answeredYes = false;
+    bool m_resuming = false; // the next question offers a game back
     int m_boxes = 0;
     int m_questions = 0;
+};
+
+// Lives of the program, each killed (SIGKILL) at a chosen moment and started again, with a
+// check of the record after each: no damage, and no result lost or changed. A result on screen
+// is one the life wrote out after its action; the action under way when it was killed may or
+// may not be kept, but nothing else may differ.
+class KillTest
+{
+public:
+    KillTest(QString program, const QString &folder, std::uint32_t seed)
+        : m_program(std::move(program)), m_record(folder + "/games.sqlite"), m_seed(seed)
+    { }
+
+    // Starts a life, kills it once it has written `actions` states and `delayMs` more have
+    // passed (or lets it end), and checks the record. Returns what went wrong, if anything.
+    QString live(int actions, int delayMs)
+    {
+        QProcess life;
+        QStringList arguments{ "--life", QString::number(m_seed++) };
+        if (m_kept)
+            arguments << encode(*m_kept);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("VANTOREL_TEST_RECORD", m_record);
+        life.setProcessEnvironment(environment);
+        life.start(m_program, arguments);
+        QByteArray output;
+        while (output.count("STATE ") < actions && life.waitForReadyRead(20000))
+            output += life.readAllStandardOutput();
+        QThread::msleep(delayMs);
+        life.kill();
+        life.waitForFinished(20000);
+        output += life.readAllStandardOutput();
+        ++kills;
+        if (output.contains("FAIL "))
+            return QString::fromUtf8(output.mid(output.indexOf("FAIL ")));
+        // What the life had on screen when it was killed: its last complete state.
+        std::optional<Recorded> shown = m_kept;
+        for (const QByteArray &line : output.split('\n')) {
+            if (line.startsWith("STATE "))
+                shown = decode(QString::fromUtf8(line.mid(6)));
+        }
+        return checkRecord(shown.value_or(Recorded{}));
+    }
+
+    long kills = 0;
+
+private:
+    // A stored game follows from what was on screen if it is that, or that and one more move:
+    // a result, an undo, a redo.
+    static bool follows(const Recorded &shown, const Recorded &stored)
+    {
+        if (stored == shown)
+            return true;
+        if (stored.steps == shown.steps && std::abs(stored.inEffect - shown.inEffect) == 1)
+            return true;
+        return stored.inEffect == shown.inEffect + 1 && int(stored.steps.size()) == stored.inEffect
+                && std::equal(shown.steps.begin(), shown.steps.begin() + shown.inEffect,
+                              stored.steps.begin());
+    }
+
+    QString checkRecord(const Recorded &shown)
+    {
+        sqlite3 *db = nullptr;
+        QString integrity;
+        if (sqlite3_open(m_record.toUtf8().constData(), &db) == SQLITE_OK) {
+            sqlite3_stmt *check = nullptr;
+            sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr);
+            if (sqlite3_step(check) == SQLITE_ROW)
+                integrity = QString::fromUtf8(
+                        reinterpret_cast<const char *>(sqlite3_column_text(check, 0)));
+            sqlite3_finalize(check);
+        }
+        sqlite3_close(db);
+        const bool fresh = !QFile::exists(m_record);
+        if (!fresh && integrity != "ok")
+            return "the record is damaged: " + integrity;
+        if (!QDir(QFileInfo(m_record).path()).entryList({ "*.damaged-*" }).isEmpty())
+            return "the record was set aside as damaged";
+        std::vector<storage::GameRecord> games;
+        if (!fresh)
+            games = storage::GameStore(m_record).games();
+        const auto open = std::find_if(games.begin(), games.end(), [](const auto &game) {
+            return game.ending == storage::Ending::InProgress;
+        });
+        const auto &game = open != games.end() ? *open
+                : games.empty()                ? storage::GameRecord{}
+                                               : games.front();
+        const Recorded stored{ game.steps, game.stepsInEffect };
+        if (!follows(shown, stored) && (shown.inEffect > 0 || open != games.end()))
+            return QStringLiteral("results lost or changed: on screen %1, kept %2")
+                    .arg(encode(shown), encode(stored));
+        m_kept = open != games.end() ? std::optional(stored) : std::nullopt;
+        return {};
+    }
+
+    QString m_program;
+    QString m_record;
+    std::uint32_t m_seed;
+    std::optional<Recorded> m_kept; // the game in progress in the record
 };
 
 } // namespace soak

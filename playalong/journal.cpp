@@ -1,0 +1,122 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
+#include "playalong/journal.h"
+
+#include "playalong/history.h"
+#include "runtime/formruntime.h"
+#include "runtime/modal.h"
+#include "storage/gamestore.h"
+#include "windows/singleboard.h"
+#include "windows/texts.h"
+
+#include <QEvent>
+#include <QTimer>
+#include <QWidget>
+
+namespace playalong {
+namespace {
+
+std::int64_t score()
+{
+    return SingleBoard::instance().Score;
+}
+
+QString resumePrompt(const storage::GameRecord &game)
+{
+    const History::Position position = History::positionAfter(game.steps, game.stepsInEffect);
+    const QString prompt = QStringLiteral("Resume the game you were playing? Your score was %1")
+                                   .arg(texts::moneyText(double(game.score)));
+    if (position.round == scoring::Round::Final)
+        return prompt + QStringLiteral(", with the final wager to play.");
+    const QString squares = position.openSquares == 1
+            ? QStringLiteral("1 square")
+            : QStringLiteral("%1 squares").arg(position.openSquares);
+    return prompt
+            + QStringLiteral(" on the %1 board, %2 still open.")
+                      .arg(position.round == scoring::Round::First ? "first" : "second", squares);
+}
+
+} // namespace
+
+Journal::Journal(History &history, QString path, QObject *parent)
+    : QObject(parent), m_history(history), m_path(std::move(path))
+{
+    // The first board, once painted, opens the record: start-up does not wait on the disk.
+    connect(&runtime::FormRuntime::instance(), &runtime::FormRuntime::loaded, this,
+            [this](runtime::Form &form) {
+                if (!m_store && &form == &SingleBoard::instance())
+                    form.window()->installEventFilter(this);
+            });
+    connect(&history, &History::started, this, [this] {
+        if (m_store)
+            m_store->endGame(storage::Ending::NotFinished, score());
+    });
+    connect(&history, &History::recorded, this, [this](int number, const scoring::Step &step) {
+        open();
+        m_store->recordStep(number, step, m_history.stack().index(), score());
+    });
+    connect(&history, &History::moved, this, [this] {
+        if (m_store)
+            m_store->setStepsInEffect(m_history.stack().index(), score());
+    });
+    connect(&history, &History::finished, this, [this](int number, const scoring::Step &step) {
+        open();
+        m_store->recordStep(number, step, number + 1, score());
+        m_store->endGame(storage::Ending::Finished, score());
+    });
+    connect(&history, &History::ended, this, [this] {
+        if (m_store)
+            m_store->endGame(storage::Ending::EndedByPlayer, score());
+    });
+}
+
+Journal::~Journal() = default;
+
+bool Journal::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Paint) {
+        watched->removeEventFilter(this);
+        QTimer::singleShot(0, this, [this] {
+            if (!m_store) {
+                open();
+                offerResume();
+            }
+        });
+    }
+    return false;
+}
+
+void Journal::open()
+{
+    if (m_store)
+        return;
+    m_store = std::make_unique<storage::GameStore>(m_path);
+    connect(m_store.get(), &storage::GameStore::problemFound, this, &Journal::tell);
+    if (!m_store->problem().isEmpty())
+        tell(m_store->problem());
+}
+
+// Only before the first result of the game on screen: a game begun is not swapped for another.
+void Journal::offerResume()
+{
+    if (m_history.gameUnderWay())
+        return;
+    const std::optional<storage::GameRecord> game = m_store->takeResumableGame();
+    if (!game)
+        return;
+    if (runtime::questionBox(resumePrompt(*game), texts::messageTitle(), runtime::Answer::Yes)) {
+        m_store->resume(game->id);
+        m_history.resume(game->steps, game->stepsInEffect);
+    } else {
+        m_store->setNotFinished(game->id);
+    }
+}
+
+// Found while a result is recorded, it is told once that result's handling is over.
+void Journal::tell(const QString &problem)
+{
+    QTimer::singleShot(0, this, [problem] { runtime::messageBox(problem, texts::messageTitle()); });
+}
+
+} // namespace playalong
