@@ -219,7 +219,11 @@ History::History(QObject *parent) : QObject(parent)
     });
 }
 
-History::~History() = default;
+// The stack empties itself as it goes: no move of the player's.
+History::~History()
+{
+    m_quiet = true;
+}
 
 void History::push(const Pending &pending, bool done)
 {
