@@ -5,6 +5,9 @@
 
 #include "layouts/identity.h"
 #include "playalong/history.h"
+#include "playalong/journal.h"
+#include "playalong/playalong.h"
+#include "playalong/yourgames.h"
 #include "runtime/formruntime.h"
 #include "runtime/loader.h"
 #include "runtime/modal.h"
@@ -70,10 +73,13 @@ QMenu *boardMenu(Board &board, History &history)
     QAction *endRound = menu->addAction(QStringLiteral("End This Round..."), menu,
                                         [&board, &history] { askToEndRound(board, history); });
     menu->addSeparator();
+    QAction *yourGames = menu->addAction(QStringLiteral("Your Games..."), menu, &showYourGames);
     menu->addAction(QStringLiteral("About %1").arg(runtime::toQString(layouts::identity.title)),
                     menu, &showAbout);
-    QObject::connect(menu, &QMenu::aboutToShow, endRound,
-                     [&board, endRound] { endRound->setEnabled(board.openSquares().any()); });
+    QObject::connect(menu, &QMenu::aboutToShow, endRound, [&board, endRound, yourGames] {
+        endRound->setEnabled(board.openSquares().any());
+        yourGames->setEnabled(journal() && journal()->store());
+    });
     return menu;
 }
 

@@ -3,15 +3,400 @@
 
 #include "playalong/yourgames.h"
 
+#include "playalong/journal.h"
+#include "playalong/playalong.h"
+#include "playalong/progresschart.h"
+#include "runtime/modal.h"
+#include "scoring/record.h"
+#include "storage/gamestore.h"
+#include "windows/texts.h"
+
+#include <QAbstractTableModel>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <memory>
 
 namespace playalong {
+namespace {
 
-void showYourGames() { }
+using storage::Ending;
+using storage::GameRecord;
 
-int runYourGames(const QString & /*recordPath*/)
+// A game of the record with its figures.
+struct Game
 {
-    return 0;
+    GameRecord record;
+    scoring::GameFigures figures;
+    bool current = false; // the game this copy is playing
+};
+
+Game gameOf(GameRecord record, bool current)
+{
+    const std::span<const scoring::Step> steps(record.steps.data(),
+                                               std::size_t(record.stepsInEffect));
+    return { std::move(record), scoring::gameFigures(steps), current };
+}
+
+QString money(std::int64_t amount)
+{
+    return texts::moneyText(double(amount));
+}
+
+QString dateTime(const QDateTime &when)
+{
+    const QLocale locale;
+    return locale.toString(when.date(), QLocale::ShortFormat) + u' '
+            + locale.toString(when.time(), QStringLiteral("HH:mm"));
+}
+
+QString percent(const scoring::Tally &tally)
+{
+    const std::optional<double> share = tally.share();
+    return share ? QStringLiteral("%1%").arg(qRound(*share * 100)) : QStringLiteral("none yet");
+}
+
+QString endingText(const Game &game)
+{
+    switch (game.record.ending) {
+    case Ending::Finished:
+        return QStringLiteral("finished");
+    case Ending::EndedByPlayer:
+        return QStringLiteral("ended early");
+    case Ending::NotFinished:
+        break;
+    case Ending::InProgress:
+        if (game.current)
+            return QStringLiteral("in progress");
+        break;
+    }
+    return QStringLiteral("not finished");
+}
+
+// The games, one to a row, with what each column shows and sorts by.
+class GamesModel final : public QAbstractTableModel
+{
+public:
+    enum Column { When, Ended, Score, ClueScore, Right, Wrong, NoRingIn, DailyDoubles, Final };
+    static constexpr int columns = Final + 1;
+    static constexpr int sortRole = Qt::UserRole;
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    const std::vector<Game> &games() const { return m_games; }
+    void setGames(std::vector<Game> games)
+    {
+        beginResetModel();
+        m_games = std::move(games);
+        endResetModel();
+    }
+    // The current game as it now stands, in its row or in a new one.
+    void setCurrent(Game game)
+    {
+        const auto row = std::find_if(m_games.begin(), m_games.end(), [&](const Game &other) {
+            return other.record.id == game.record.id;
+        });
+        if (row == m_games.end()) {
+            beginInsertRows({}, int(m_games.size()), int(m_games.size()));
+            m_games.push_back(std::move(game));
+            endInsertRows();
+            return;
+        }
+        *row = std::move(game);
+        const int at = int(row - m_games.begin());
+        Q_EMIT dataChanged(index(at, 0), index(at, columns - 1));
+    }
+
+    int rowCount(const QModelIndex &parent) const override
+    {
+        return parent.isValid() ? 0 : int(m_games.size());
+    }
+    int columnCount(const QModelIndex &parent) const override
+    {
+        return parent.isValid() ? 0 : columns;
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        static const char *const names[columns] = {
+            "Played", "How it ended", "Score",         "Clue score", "Right",
+            "Wrong",  "No ring in",   "Daily Doubles", "Final",
+        };
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+            return QString::fromLatin1(names[section]);
+        return {};
+    }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        const Game &game = m_games[std::size_t(index.row())];
+        const scoring::GameFigures &figures = game.figures;
+        const auto column = Column(index.column());
+        if (role == Qt::TextAlignmentRole)
+            return column == When || column == Ended ? QVariant()
+                                                     : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        if (role == Qt::ToolTipRole && column == ClueScore && !figures.clueScoreComplete())
+            return QString::fromStdString(figures.incompleteReason());
+        if (role != Qt::DisplayRole && role != sortRole)
+            return {};
+        const bool sorting = role == sortRole;
+        switch (column) {
+        case When:
+            return sorting ? QVariant(game.record.started) : dateTime(game.record.started);
+        case Ended:
+            return endingText(game);
+        case Score:
+            return sorting ? QVariant(qint64(game.record.score)) : money(game.record.score);
+        case ClueScore:
+            return sorting ? QVariant(qint64(figures.clueScore))
+                           : money(figures.clueScore) + (figures.clueScoreComplete() ? "" : " *");
+        case Right:
+            return figures.cluesRight;
+        case Wrong:
+            return figures.cluesWrong;
+        case NoRingIn:
+            return figures.cluesNoRingIn;
+        case DailyDoubles:
+            return sorting ? QVariant(figures.dailyDoubles.right)
+                           : QStringLiteral("%1 of %2")
+                                     .arg(figures.dailyDoubles.right)
+                                     .arg(figures.dailyDoubles.answered);
+        case Final:
+            switch (figures.finalWager) {
+            case scoring::FinalResult::Right:
+                return sorting ? QVariant(2) : QStringLiteral("right");
+            case scoring::FinalResult::Wrong:
+                return sorting ? QVariant(1) : QStringLiteral("wrong");
+            case scoring::FinalResult::None:
+                break;
+            }
+            return sorting ? QVariant(0) : QString();
+        }
+        return {};
+    }
+
+private:
+    std::vector<Game> m_games; // oldest first
+};
+
+class YourGames final : public QWidget
+{
+public:
+    explicit YourGames(storage::GameStore &store) : m_store(store)
+    {
+        setWindowTitle(QStringLiteral("Your Games"));
+        setObjectName(QStringLiteral("YourGames"));
+        setAttribute(Qt::WA_DeleteOnClose);
+
+        auto *summary = new QFormLayout;
+        for (QLabel *value : { &m_played, &m_clueScore, &m_recent, &m_accuracy, &m_dailyDoubles })
+            value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        summary->addRow(QStringLiteral("Games played:"), &m_played);
+        summary->addRow(QStringLiteral("Clue score:"), &m_clueScore);
+        summary->addRow(QStringLiteral("Last 10 games:"), &m_recent);
+        summary->addRow(QStringLiteral("Clues answered right:"), &m_accuracy);
+        summary->addRow(QStringLiteral("Daily Doubles:"), &m_dailyDoubles);
+        m_problem.setWordWrap(true);
+        m_problem.setVisible(false);
+
+        auto *charts = new QHBoxLayout;
+        charts->addWidget(&m_scores, 3);
+        charts->addWidget(&m_rows, 2);
+
+        m_sorted.setSourceModel(&m_model);
+        m_sorted.setSortRole(GamesModel::sortRole);
+        m_table.setModel(&m_sorted);
+        m_table.setSortingEnabled(true);
+        m_table.sortByColumn(GamesModel::When, Qt::DescendingOrder);
+        m_table.setSelectionBehavior(QAbstractItemView::SelectRows);
+        m_table.setSelectionMode(QAbstractItemView::SingleSelection);
+        m_table.setAlternatingRowColors(true);
+        m_table.verticalHeader()->hide();
+        m_table.horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        m_table.setAccessibleName(QStringLiteral("Your games"));
+        m_footnote.setText(QStringLiteral(
+                "* Incomplete: a Daily Double answered right was never cleared with No Ring In."));
+        m_footnote.setWordWrap(true);
+
+        auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+        m_forget = buttons->addButton(QStringLiteral("&Forget This Game..."),
+                                      QDialogButtonBox::ActionRole);
+        m_forgetAll = buttons->addButton(QStringLiteral("Forget &All Games..."),
+                                         QDialogButtonBox::ActionRole);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
+        connect(m_forget, &QPushButton::clicked, this, &YourGames::forgetThisGame);
+        connect(m_forgetAll, &QPushButton::clicked, this, &YourGames::forgetAllGames);
+        connect(m_table.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                &YourGames::enableButtons);
+        new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
+
+        auto *layout = new QVBoxLayout(this);
+        layout->addWidget(&m_problem);
+        layout->addLayout(summary);
+        layout->addLayout(charts, 2);
+        layout->addWidget(&m_table, 3);
+        layout->addWidget(&m_footnote);
+        layout->addWidget(buttons);
+
+        // The game under way changes with every result: its row follows a moment later, so
+        // that no result waits for the record's window.
+        m_follow.setSingleShot(true);
+        m_follow.setInterval(100);
+        connect(&m_follow, &QTimer::timeout, this, &YourGames::followCurrentGame);
+        connect(&store, &storage::GameStore::changed, &m_follow, qOverload<>(&QTimer::start));
+        connect(&store, &storage::GameStore::problemFound, this, &YourGames::showProblem);
+        showProblem(store.problem());
+        reload();
+        // As large as it likes, as far as the screen lets it.
+        resize(sizeHint().boundedTo(screen()->availableGeometry().size() * 0.9));
+    }
+
+private:
+    void reload()
+    {
+        std::vector<GameRecord> records = m_store.games();
+        const std::optional<std::int64_t> current = m_store.currentGameId();
+        std::vector<Game> games;
+        games.reserve(records.size());
+        for (auto record = records.rbegin(); record != records.rend(); ++record)
+            games.push_back(gameOf(std::move(*record), record->id == current));
+        m_model.setGames(std::move(games));
+        updateFigures();
+    }
+
+    void followCurrentGame()
+    {
+        if (std::optional<GameRecord> game = m_store.currentGame()) {
+            m_model.setCurrent(gameOf(std::move(*game), true));
+            updateFigures();
+        }
+    }
+
+    void updateFigures()
+    {
+        const std::vector<Game> &games = m_model.games();
+        std::vector<scoring::GameFigures> figures;
+        std::vector<ChartPoint> points;
+        for (const Game &game : games) {
+            figures.push_back(game.figures);
+            points.push_back({ game.record.started, game.figures.clueScore, game.record.score,
+                               game.figures.clueScoreComplete() });
+        }
+        const scoring::Summary summary = scoring::summarize(figures);
+        m_played.setText(QString::number(summary.games));
+        const auto clueScores = [](const std::optional<scoring::ClueScoreFigures> &scores) {
+            return scores ? QStringLiteral("average %1, best %2")
+                                    .arg(texts::moneyText(std::round(scores->average)),
+                                         money(scores->best))
+                          : QStringLiteral("no games yet");
+        };
+        m_clueScore.setText(clueScores(summary.allGames));
+        m_recent.setText(clueScores(summary.recent));
+        m_accuracy.setText(percent(summary.accuracy));
+        m_dailyDoubles.setText(QStringLiteral("%1 right of %2")
+                                       .arg(summary.dailyDoubles.right)
+                                       .arg(summary.dailyDoubles.answered));
+        m_footnote.setVisible(summary.incompleteGames > 0);
+        m_scores.setGames(std::move(points));
+        m_rows.setRowAccuracy(summary.rows);
+        enableButtons();
+    }
+
+    void showProblem(const QString &problem)
+    {
+        m_problem.setText(problem);
+        m_problem.setVisible(!problem.isEmpty());
+    }
+
+    const Game *selectedGame() const
+    {
+        const QModelIndex index = m_sorted.mapToSource(m_table.currentIndex());
+        return index.isValid() ? &m_model.games()[std::size_t(index.row())] : nullptr;
+    }
+
+    void enableButtons()
+    {
+        const Game *game = selectedGame();
+        m_forget->setEnabled(game && !game->current);
+        m_forget->setToolTip(game && game->current ? QStringLiteral("The game you are playing "
+                                                                    "cannot be forgotten.")
+                                                   : QString());
+        const auto others = std::count_if(m_model.games().begin(), m_model.games().end(),
+                                          [](const Game &other) { return !other.current; });
+        m_forgetAll->setEnabled(others > 0);
+    }
+
+    bool ask(const QString &question)
+    {
+        return runtime::questionBox(question, texts::messageTitle(), runtime::Answer::No, this);
+    }
+
+    void forgetThisGame()
+    {
+        const Game *game = selectedGame();
+        if (!game || game->current
+            || !ask(QStringLiteral("Forget the game played %1, with its score of %2? It cannot "
+                                   "be brought back.")
+                            .arg(dateTime(game->record.started), money(game->record.score))))
+            return;
+        m_store.forget(game->record.id);
+        reload();
+    }
+
+    void forgetAllGames()
+    {
+        if (!ask(QStringLiteral("Forget all your games but the one you are playing? They cannot "
+                                "be brought back.")))
+            return;
+        m_store.forgetAll();
+        reload();
+    }
+
+    storage::GameStore &m_store;
+    GamesModel m_model;
+    QSortFilterProxyModel m_sorted;
+    QTableView m_table;
+    QLabel m_problem, m_played, m_clueScore, m_recent, m_accuracy, m_dailyDoubles, m_footnote;
+    ProgressChart m_scores{ ProgressChart::Mode::Scores };
+    ProgressChart m_rows{ ProgressChart::Mode::RowAccuracy };
+    QPushButton *m_forget = nullptr;
+    QPushButton *m_forgetAll = nullptr;
+    QTimer m_follow;
+};
+
+} // namespace
+
+void showYourGames()
+{
+    static QPointer<YourGames> window;
+    Journal *journal = playalong::journal();
+    if (!journal || !journal->store())
+        return;
+    if (!window)
+        window = new YourGames(*journal->store());
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+int runYourGames(const QString &recordPath)
+{
+    storage::GameStore store(recordPath);
+    auto *window = new YourGames(store);
+    window->show();
+    return QApplication::exec();
 }
 
 } // namespace playalong

@@ -87,7 +87,7 @@ protected:
 
 private:
     friend class Form;
-    friend int execModal(QMessageBox &box);
+    friend int execModal(QMessageBox &box, QWidget *over);
     friend void pressButton(QAbstractButton *button);
 
     FormRuntime();

@@ -9,11 +9,13 @@
 
 namespace runtime {
 
-int execModal(QMessageBox &box)
+int execModal(QMessageBox &box, QWidget *over)
 {
     FormRuntime &runtime = FormRuntime::instance();
     Form *active = runtime.activeForm();
-    if (active && active->isLoaded())
+    if (over)
+        box.setParent(over, box.windowFlags());
+    else if (active && active->isLoaded())
         box.setParent(active->window(), box.windowFlags());
     box.setWindowModality(Qt::ApplicationModal);
     runtime.modalOpening();
@@ -25,15 +27,15 @@ int execModal(QMessageBox &box)
 void messageBox(const QString &prompt, const QString &title)
 {
     QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok);
-    execModal(box);
+    execModal(box, nullptr);
 }
 
-bool questionBox(const QString &prompt, const QString &title, Answer byDefault)
+bool questionBox(const QString &prompt, const QString &title, Answer byDefault, QWidget *over)
 {
     QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(byDefault == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
-    return execModal(box) == QMessageBox::Yes;
+    return execModal(box, over) == QMessageBox::Yes;
 }
 
 } // namespace runtime

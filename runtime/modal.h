@@ -10,6 +10,10 @@
 
 #include <QString>
 
+QT_BEGIN_NAMESPACE
+class QWidget;
+QT_END_NAMESPACE
+
 namespace runtime {
 
 // A prompt, an OK button, no icon, a title; modal to the application.
@@ -18,7 +22,8 @@ void messageBox(const QString &prompt, const QString &title);
 enum class Answer { No, Yes };
 
 // A question with Yes and No, no icon, a title. Enter gives the default answer, Escape No.
-// Returns whether the answer was Yes.
-bool questionBox(const QString &prompt, const QString &title, Answer byDefault = Answer::No);
+// Returns whether the answer was Yes. It speaks for the active window, or for the given one.
+bool questionBox(const QString &prompt, const QString &title, Answer byDefault = Answer::No,
+                 QWidget *over = nullptr);
 
 } // namespace runtime

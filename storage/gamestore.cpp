@@ -489,6 +489,13 @@ std::optional<std::int64_t> GameStore::currentGameId() const
     return m_game->id;
 }
 
+std::optional<GameRecord> GameStore::currentGame() const
+{
+    if (!m_game || !m_game->id)
+        return std::nullopt;
+    return m_game;
+}
+
 std::vector<GameRecord> GameStore::games()
 {
     std::vector<GameRecord> games;

@@ -106,6 +106,8 @@ public:
     // The next step recorded begins a new game.
     void endGame(Ending how, std::int64_t score);
     std::optional<std::int64_t> currentGameId() const;
+    // This copy's game as recorded so far, read without the disk; nothing before its first step.
+    std::optional<GameRecord> currentGame() const;
 
     // Every game, newest first, with its steps.
     std::vector<GameRecord> games();
