@@ -199,6 +199,7 @@ public:
         setWindowTitle(QStringLiteral("Your Games"));
         setObjectName(QStringLiteral("YourGames"));
         setAttribute(Qt::WA_DeleteOnClose);
+        setAttribute(Qt::WA_QuitOnClose, false);
 
         auto *summary = new QFormLayout;
         for (QLabel *value : { &m_played, &m_clueScore, &m_recent, &m_accuracy, &m_dailyDoubles })
@@ -395,6 +396,7 @@ int runYourGames(const QString &recordPath)
 {
     storage::GameStore store(recordPath);
     auto *window = new YourGames(store);
+    QObject::connect(window, &QObject::destroyed, qApp, &QCoreApplication::quit);
     window->show();
     return QApplication::exec();
 }

@@ -1,0 +1,163 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
+#include "playalong/journal.h"
+#include "storage/gamestore.h"
+#include "tests/support/gametest.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QTableView>
+
+using namespace gametest;
+using scoring::Outcome;
+using scoring::Round;
+using scoring::StepKind;
+
+namespace {
+
+const QString record = qEnvironmentVariable("VANTOREL_TEST_RECORD");
+
+// Games kept before the program starts: a clue right, and a Daily Double right on $ 9600.
+void keepGames()
+{
+    QDir(QFileInfo(record).path()).removeRecursively();
+    storage::GameStore store(record);
+    for (const std::int64_t amount : { 1000, 9600, 200 }) {
+        const scoring::Step step = amount == 9600
+                ? scoring::Step{ StepKind::DailyDouble, Round::First, Outcome::Correct, -1, amount }
+                : scoring::Step{ StepKind::Clue, Round::First, Outcome::Correct, 29, amount };
+        store.recordStep(0, step, 1, amount);
+        store.endGame(storage::Ending::Finished, amount);
+    }
+}
+
+QWidget *openYourGames()
+{
+    startGame();
+    if (!QTest::qWaitFor([] { return playalong::journal()->store() != nullptr; }))
+        return nullptr;
+    clickThroughWindowSystem(SingleBoard::instance().Label1(), Qt::RightButton);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    const QList<QAction *> entries = menu->actions();
+    chooseFromMenu(menu,
+                   int(std::find_if(entries.begin(), entries.end(),
+                                    [](QAction *entry) { return entry->text() == "Your Games..."; })
+                       - entries.begin()));
+    QWidget *window = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        window = top->objectName() == "YourGames" && top->isVisible() ? top : window;
+    return window;
+}
+
+QPushButton *forgetThisGame(QWidget *window)
+{
+    for (QPushButton *button : window->findChildren<QPushButton *>())
+        if (button->text() == "&Forget This Game...")
+            return button;
+    return nullptr;
+}
+
+// The column's values from top to bottom, as the table sorts them.
+QVariantList column(QTableView *table, int column)
+{
+    QVariantList values;
+    for (int row = 0; row < table->model()->rowCount(); ++row)
+        values << table->model()->index(row, column).data(Qt::UserRole);
+    return values;
+}
+
+} // namespace
+
+// Runs with its games kept, in a folder of its own (tests/CMakeLists.txt).
+class tst_YourGames final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        quietPlatformNotices();
+        keepGames();
+    }
+    void cleanup()
+    {
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (top->objectName() == "YourGames")
+                top->close();
+        resetRuntime();
+    }
+
+    void sortsEveryColumnByValue_data();
+    void sortsEveryColumnByValue();
+    void followsTheGameUnderWay();
+    void forgetsAGameAfterAsking_data();
+    void forgetsAGameAfterAsking();
+};
+
+void tst_YourGames::sortsEveryColumnByValue_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::newRow("played: newest first, as it opens") << 0;
+    QTest::newRow("score: $ 9600 above $ 1000, not below it") << 2;
+    QTest::newRow("clue score") << 3;
+}
+
+void tst_YourGames::sortsEveryColumnByValue()
+{
+    QFETCH(int, column);
+    QWidget *window = openYourGames();
+    QVERIFY(window);
+    auto *table = window->findChild<QTableView *>();
+    QVERIFY(table->model()->rowCount() >= 3);
+    if (column != 0)
+        QTest::mouseClick(table->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                          { table->horizontalHeader()->sectionViewportPosition(column) + 4, 4 });
+    const QVariantList values = ::column(table, column);
+    const bool descending = table->horizontalHeader()->sortIndicatorOrder() == Qt::DescendingOrder;
+    for (qsizetype i = 1; i < values.size(); ++i)
+        QVERIFY2(QVariant::compare(values[i - 1], values[i])
+                         != (descending ? QPartialOrdering::Less : QPartialOrdering::Greater),
+                 qPrintable(values[i - 1].toString() + " then " + values[i].toString()));
+}
+
+void tst_YourGames::followsTheGameUnderWay()
+{
+    QWidget *window = openYourGames();
+    QVERIFY(window);
+    auto *table = window->findChild<QTableView *>();
+    playSquare(14, Correct);
+    QTRY_COMPARE(table->model()->index(0, 1).data().toString(), "in progress");
+    QCOMPARE(table->model()->index(0, 2).data().toString(), "$ 600");
+    table->setCurrentIndex(table->model()->index(0, 0));
+    QVERIFY(!forgetThisGame(window)->isEnabled());
+}
+
+void tst_YourGames::forgetsAGameAfterAsking_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::newRow("no keeps it") << QMessageBox::No;
+    QTest::newRow("yes forgets it") << QMessageBox::Yes;
+}
+
+void tst_YourGames::forgetsAGameAfterAsking()
+{
+    QFETCH(QMessageBox::StandardButton, answer);
+    QWidget *window = openYourGames();
+    QVERIFY(window);
+    auto *table = window->findChild<QTableView *>();
+    const int games = table->model()->rowCount();
+    table->setCurrentIndex(table->model()->index(games - 1, 0));
+    ModalAnswerer answerer(answer);
+    click(forgetThisGame(window));
+    QCOMPARE(answerer.answered, 1);
+    QVERIFY(answerer.text.startsWith("Forget the game played "));
+    QCOMPARE(answerer.defaultButton, QMessageBox::No);
+    const int left = games - int(answer == QMessageBox::Yes);
+    QCOMPARE(table->model()->rowCount(), left);
+    QCOMPARE(int(playalong::journal()->store()->games().size()), left);
+}
+
+QTEST_MAIN(tst_YourGames)
+#include "tst_yourgames.moc"
