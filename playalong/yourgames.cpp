@@ -226,6 +226,7 @@ public:
         m_table.setAlternatingRowColors(true);
         m_table.verticalHeader()->hide();
         m_table.horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        m_table.horizontalHeader()->setStretchLastSection(true);
         m_table.setAccessibleName(QStringLiteral("Your games"));
         m_footnote.setText(QStringLiteral(
                 "* Incomplete: a Daily Double answered right was never cleared with No Ring In."));
@@ -306,9 +307,11 @@ private:
         m_clueScore.setText(clueScores(summary.allGames));
         m_recent.setText(clueScores(summary.recent));
         m_accuracy.setText(percent(summary.accuracy));
-        m_dailyDoubles.setText(QStringLiteral("%1 right of %2")
-                                       .arg(summary.dailyDoubles.right)
-                                       .arg(summary.dailyDoubles.answered));
+        m_dailyDoubles.setText(summary.dailyDoubles.answered == 0
+                                       ? QStringLiteral("none yet")
+                                       : QStringLiteral("%1 right of %2")
+                                                 .arg(summary.dailyDoubles.right)
+                                                 .arg(summary.dailyDoubles.answered));
         m_footnote.setVisible(summary.incompleteGames > 0);
         m_scores.setGames(std::move(points));
         m_rows.setRowAccuracy(summary.rows);
