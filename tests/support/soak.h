@@ -582,7 +582,8 @@ private:
             if (byKey) {
                 static const Qt::Key keys[] = { Qt::Key_C, Qt::Key_N, Qt::Key_I };
                 // Either case, as with Caps Lock or Shift.
-                const QKeySequence key(keys[button] | (chance(30) ? Qt::SHIFT : Qt::NoModifier));
+                const QKeySequence key(keys[button]
+                                       | (chance(30) ? Qt::ShiftModifier : Qt::NoModifier));
                 log(QStringLiteral("clue key %1").arg(key.toString()));
                 realKey(Clue, key);
             } else {
