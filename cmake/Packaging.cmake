@@ -113,16 +113,10 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION "games")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# dpkg-shlibdeps, where present, derives the exact shared library
-# dependencies (the Qt 6 libraries, libc6, libstdc++6, ...) from the binary;
-# without it the Qt runtime is named by hand.
-find_program(VANTOREL_DPKG_SHLIBDEPS dpkg-shlibdeps)
-if(VANTOREL_DPKG_SHLIBDEPS)
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-else()
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4)")
-endif()
+# dpkg-shlibdeps derives the shared library dependencies from the binary, as
+# the release it is built on names them: Debian 13 renamed some of the Qt 6
+# library packages (libqt6core6t64). build-deb.sh makes sure it is there.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 
 include(CPack)
 

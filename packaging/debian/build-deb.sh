@@ -10,6 +10,11 @@
 # usage: build-deb.sh SOURCE_DIR BUILD_DIR [OUTPUT_DIR]
 set -eu
 
+# dpkg-shlibdeps names the libraries' packages as this release has them.
+for tool in dpkg-buildflags dpkg-shlibdeps; do
+    command -v "$tool" >/dev/null 2>&1 || { echo "build-deb.sh: $tool not found" >&2; exit 1; }
+done
+
 source_dir=$(cd "$1" && pwd)
 build_dir=$2
 output_dir=${3:-$2}

@@ -63,9 +63,6 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ -z "$(field Homepage)" ] || fail "Homepage '$(field Homepage)': there is no project site"
 depends=$(field Depends)
 echo "depends: $depends"
-for lib in libqt6widgets6 libqt6gui6 libqt6core6; do
-    echo "$depends" | tr ',' '\n' | grep -q "^ *$lib\( \|$\)" || fail "Depends lacks $lib"
-done
 
 # --- contents ---------------------------------------------------------------
 root="$scratch/root"
@@ -114,6 +111,18 @@ $stray"
 if [ -x "$bin" ]; then
     readelf -d "$bin" | grep -Eq '\((RPATH|RUNPATH)\)' \
         && fail "the program carries a run path: $(readelf -d "$bin" | grep -E 'R(UN)?PATH')"
+    # Every library the program loads comes with a package that Depends names, so that apt
+    # brings it. The names are this release's (libqt6core6 became libqt6core6t64).
+    multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+    for lib in $(readelf -d "$bin" | sed -n 's/.*(NEEDED).*\[\(.*\)\]$/\1/p'); do
+        owner=$(dpkg-query -S "*/$multiarch/$lib" 2>/dev/null | grep -v '^diversion' \
+                | sed -n 's/^\([^:,]*\).*: \/.*/\1/p' | head -n1)
+        if [ -z "$owner" ]; then
+            fail "no installed package holds $lib"
+        elif ! echo "$depends" | tr ',|' '\n\n' | grep -q "^ *$owner\( \|$\)"; then
+            fail "Depends lacks $owner, which holds $lib"
+        fi
+    done
 fi
 
 # --- lintian ----------------------------------------------------------------
