@@ -14,8 +14,9 @@ WERROR ?= $(if $(CI),ON,OFF)
 
 # What building and running the program needs.
 RUN_PACKAGES := cmake ninja-build g++ qt6-base-dev fonts-dejavu-core
-# What making the Debian package needs besides.
-PACKAGE_PACKAGES := dpkg-dev file
+# What making the Debian package needs besides: dpkg-shlibdeps names the libraries' packages,
+# and the metainfo takes the form of the release's AppStream.
+PACKAGE_PACKAGES := dpkg-dev file appstream
 # What the tests (and the benchmarks) need besides.
 TEST_PACKAGES := desktop-file-utils appstream lintian binutils-mingw-w64-x86-64 \
                  xvfb xauth xdotool x11-utils openbox imagemagick valgrind \
