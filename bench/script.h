@@ -26,6 +26,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 
 namespace bench {
@@ -64,6 +66,28 @@ inline void click(QWidget *target, QPointF at = {})
     QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
                         Qt::NoModifier);
     QCoreApplication::sendEvent(target, &release);
+}
+
+// The pointer on its way across a widget, from one point to another (the widget's coordinates),
+// as the window system reports a moving pointer: a motion at every pixel.
+inline void travel(QWidget *target, QPoint from, QPoint to)
+{
+    const QPoint way = to - from;
+    const int steps = std::max(std::abs(way.x()), std::abs(way.y()));
+    for (int step = 1; step <= steps; ++step) {
+        const QPointF at = QPointF(from) + QPointF(way) * step / steps;
+        QMouseEvent move(QEvent::MouseMove, at, target->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &move);
+    }
+}
+
+// The pointer comes to a menu's entry from the menu's corner, where it opened, as a person's
+// does before clicking it: from Qt 6.8 on, a menu takes a click made without the pointer having
+// moved since it opened for a slip, and closes.
+inline void pointAtEntry(QMenu *menu, int entry)
+{
+    travel(menu, {}, menu->actionGeometry(menu->actions().at(entry)).center());
 }
 
 // What a right click asks of the widget under it.
@@ -143,10 +167,13 @@ void playWholeGame(Act &&act)
         QWidget *label = board.Label1();
         act(Action::MenuOpen, [=] { rightClick(label); });
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        if (entry < 0)
+        if (entry < 0) {
             act(action, [=] { key(menu, Qt::Key_Escape); });
-        else
-            clickOn(action, menu, menu->actionGeometry(menu->actions().at(entry)).center());
+            return;
+        }
+        pointAtEntry(menu, entry); // the way there is no input of the game: untimed
+        settle();
+        clickOn(action, menu, menu->actionGeometry(menu->actions().at(entry)).center());
     };
     enum MenuEntry { Close = -1, Undo = 0, Redo = 1, EndRound = 3 };
 

@@ -12,6 +12,7 @@
 #include "windows/doubleboard.h"
 #include "windows/last.h"
 #include "windows/question.h"
+#include "bench/script.h"
 #include "windows/singleboard.h"
 
 #include <QAbstractButton>
@@ -80,9 +81,11 @@ inline void clickThroughWindowSystem(QWidget *widget, Qt::MouseButton button = Q
         QTest::mouseClick(handle, button, {}, widget->mapTo(top, widget->rect().center()));
 }
 
-// Clicks a menu's entry by its position. A disabled entry leaves the menu open: Escape closes it.
+// Clicks a menu's entry by its position, the pointer brought to it first. A disabled entry leaves
+// the menu open: Escape closes it.
 inline void chooseFromMenu(QMenu *menu, int entry)
 {
+    bench::pointAtEntry(menu, entry);
     QTest::mouseClick(menu, Qt::LeftButton, {},
                       menu->actionGeometry(menu->actions().at(entry)).center());
     if (QApplication::activePopupWidget() == menu)
