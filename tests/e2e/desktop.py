@@ -182,6 +182,7 @@ def end(program):
     windows are the only ones with their titles."""
     program.kill()
     program.wait()
+    e2e.children.remove(program)
     wait_for("the ended program's windows to go",
              lambda: not xdo("search", "--onlyvisible", "--pid", program.pid, check=False))
 

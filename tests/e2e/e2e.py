@@ -19,7 +19,10 @@ children = []
 
 
 def fail(message):
-    print("FAIL:", message, flush=True)
+    # A wait that timed out because the program (or the X server) died says so.
+    ended = [f"{os.path.basename(child.args[0])} ended with {child.returncode}"
+             for child in children if child.poll() is not None]
+    print("FAIL:", message, f"({'; '.join(ended)})" if ended else "", flush=True)
     sys.exit(1)
 
 
@@ -230,6 +233,7 @@ def start_xvfb():
                 return name
             time.sleep(0.05)
         stop(xvfb)
+        children.remove(xvfb)
     fail("Xvfb did not start")
 
 
