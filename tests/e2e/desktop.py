@@ -61,6 +61,14 @@ def frame(window):
     return x - left, y - top, w + left + right, h + top + bottom
 
 
+def on_screen(window, screen):
+    placed = frame(window)
+    if placed is None:
+        return False
+    x, y, w, h = placed
+    return x >= 0 and y >= 0 and x + w <= screen[0] and y + h <= screen[1]
+
+
 def at(window, twips, client, *action):
     width, height = e2e.size_of(window)
     xdo("mousemove", "--window", window, round(twips[0] * width / client[0]),
@@ -156,24 +164,14 @@ def undo_keys_work_on_a_desktop(board):
 
 
 def windows_lie_on_a_scaled_screen(screen):
-    program = start(QT_SCALE_FACTOR="1.5")
-    board = wait_shown("Single Vantorel")
+    program, board = start(screen, QT_SCALE_FACTOR="1.5")
     click(board, DAILY_DOUBLE_BUTTON, BOARD)
     wager = wait_shown("Daily Double")
-
-    def on_screen(window):
-        placed = frame(window)
-        if placed is None:
-            return False
-        x, y, w, h = placed
-        return x >= 0 and y >= 0 and x + w <= screen[0] and y + h <= screen[1]
-    # The program moves a window on the screen once the window manager has framed it.
     size = f"{screen[0]}x{screen[1]}"
-    wait_for(f"the board and wager windows on the {size} screen",
-             lambda: on_screen(board) and on_screen(wager))
+    wait_for(f"the wager window on the {size} screen", lambda: on_screen(wager, screen))
     e2e.screenshot("root", "desktop-scale-1.5")
     never(f"a window moved off the {size} screen",
-          lambda: not (on_screen(board) and on_screen(wager)))
+          lambda: not (on_screen(board, screen) and on_screen(wager, screen)))
     end(program)
 
 
@@ -187,11 +185,16 @@ def end(program):
              lambda: not xdo("search", "--onlyvisible", "--pid", program.pid, check=False))
 
 
-def start(**environment):
+def start(screen, **environment):
+    """Starts the program; returns it and its board once the board has its place."""
     program = subprocess.Popen([e2e.EXE],
                                env=dict(os.environ, QT_QPA_PLATFORM="xcb", **environment))
     e2e.children.append(program)
-    return program
+    board = wait_shown("Single Vantorel")
+    # The program moves a window onto the screen once the window manager has framed it: a
+    # click aimed at the board before then can land beside what it aims at.
+    wait_for(f"the board on the {screen[0]}x{screen[1]} screen", lambda: on_screen(board, screen))
+    return program, board
 
 
 def held_connection():
@@ -216,8 +219,8 @@ def main():
     for check in (quick_input_acts_only_where_it_began, clue_and_wager_stay_with_the_board,
                   undo_keys_work_on_a_desktop):
         if len(sys.argv) < 4 or check.__name__ in sys.argv[3:]:  # names to run alone
-            program = start()
-            check(wait_shown("Single Vantorel"))
+            program, board = start(screen)
+            check(board)
             end(program)
     if len(sys.argv) < 4 or "windows_lie_on_a_scaled_screen" in sys.argv[3:]:
         windows_lie_on_a_scaled_screen(screen)
