@@ -19,7 +19,10 @@ children = []
 
 
 def fail(message):
-    print("FAIL:", message, flush=True)
+    # A wait that timed out because the program (or the X server) died says so.
+    ended = [f"{os.path.basename(child.args[0])} ended with {child.returncode}"
+             for child in children if child.poll() is not None]
+    print("FAIL:", message, f"({'; '.join(ended)})" if ended else "", flush=True)
     sys.exit(1)
 
 
@@ -40,6 +43,21 @@ def wait_for(what, probe, seconds=20):
     fail(f"timed out waiting for {what}")
 
 
+# How long a check watches for what must not happen. The program answers input within
+# milliseconds; two seconds is far beyond that even on a loaded machine, so whatever the input
+# was going to do shows within the watch, while a slow program cannot pass by showing it late.
+WATCH = 2.0
+
+
+def never(what, happened, seconds=WATCH):
+    """Watches for what must not happen, failing with what as soon as happened() is true."""
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        if happened():
+            fail(what)
+        time.sleep(0.05)
+
+
 def visible_window(title):
     """The id of the mapped window with exactly this title, or None."""
     pattern = "^" + re.escape(title) + "$"
@@ -53,6 +71,12 @@ def wait_shown(title):
 
 def wait_hidden(title):
     wait_for(f"window '{title}' to go", lambda: visible_window(title) is None)
+
+
+def wait_focus(window):
+    """Waits until keys go to the window: keys sent earlier go wherever the focus was."""
+    wait_for(f"the keyboard focus in window {window}",
+             lambda: xdo("getwindowfocus", check=False) == window)
 
 
 def size_of(window):
@@ -76,20 +100,26 @@ def square(index):
 
 
 # The program takes no click that comes within the double-click interval (400 ms here) of a
-# click that changed its windows: a person needs that long to see the change anyway.
-CLICK_PAUSE = 0.5
+# click that changed its windows: a person needs that long to see the change anyway. So a click
+# of its own comes at least this long after the last one.
+PAST_DOUBLE_CLICK = 0.5
 last_click = 0.0
 
 
-def click(window, rect, client):
+def click_apart(*action):
+    """Runs an xdotool click action no sooner than PAST_DOUBLE_CLICK after the last one."""
     global last_click
+    time.sleep(max(0.0, last_click + PAST_DOUBLE_CLICK - time.monotonic()))
+    xdo(*action)
+    last_click = time.monotonic()
+
+
+def click(window, rect, client):
     width, height = size_of(window)
     x = round((rect[0] + rect[2] / 2) * width / client[0])
     y = round((rect[1] + rect[3] / 2) * height / client[1])
     xdo("mousemove", "--window", window, x, y)
-    time.sleep(max(0.0, last_click + CLICK_PAUSE - time.monotonic()))
-    xdo("click", "1")
-    last_click = time.monotonic()
+    click_apart("click", "1")
 
 
 def screenshot(window, name):
@@ -203,6 +233,7 @@ def start_xvfb():
                 return name
             time.sleep(0.05)
         stop(xvfb)
+        children.remove(xvfb)
     fail("Xvfb did not start")
 
 
@@ -234,6 +265,7 @@ def main():
     click(board, DAILY_DOUBLE_BUTTON, BOARD)
     wager = wait_shown("Daily Double")
     click(wager, WAGER_BOX, CLUE)
+    wait_focus(wager)
     xdo("type", "--delay", "30", "1000")
     screenshot(wager, "daily-double")
     click(wager, CLUE_BUTTONS["Correct"], CLUE)
@@ -254,6 +286,7 @@ def main():
 
     final = wait_shown("Final Vantorel")
     click(final, WAGER_BOX, CLUE)
+    wait_focus(final)
     xdo("type", "--delay", "30", "500")
     screenshot(final, "final-wager")
     click(final, CLUE_BUTTONS["Incorrect"], CLUE)
@@ -261,8 +294,7 @@ def main():
     wait_label("Final Score", "$ 1500")
     screenshot(last, "final-score")
     for title in ("Single Vantorel", "Double Vantorel", "Final Vantorel", "Daily Double"):
-        if visible_window(title):
-            fail(f"'{title}' still shows beside the Final Score")
+        wait_for(f"'{title}' to go from beside the Final Score", lambda: not visible_window(title))
 
     close_box(last)
     try:
