@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: MIT
 
 #include "layouts/identity.h"
+#include "playalong/gamesexport.h"
 #include "playalong/playalong.h"
+#include "playalong/yourgames.h"
 #include "runtime/application.h"
 #include "runtime/formruntime.h"
 #include "storage/gamestore.h"
@@ -10,7 +12,23 @@
 
 int main(int argc, char *argv[])
 {
+    const QCommandLineOption exportCsv(
+            QStringLiteral("export-csv"),
+            QStringLiteral("Writes every kept game as CSV to <file> (- for standard output) "
+                           "and exits; needs no display."),
+            QStringLiteral("file"));
+    const QCommandLineOption games(
+            QStringLiteral("games"),
+            QStringLiteral("Opens the Your Games window alone, to look over your kept games."));
+    const runtime::CommandLine commandLine(argc, argv, layouts::identity, { exportCsv, games });
+    const QString record = storage::GameStore::defaultPath();
+    if (commandLine.isSet(exportCsv))
+        return commandLine.runWithoutDisplay([&](QString *error) {
+            return playalong::exportGames(record, commandLine.value(exportCsv), error);
+        });
     runtime::Application app(argc, argv, layouts::identity);
-    playalong::install(storage::GameStore::defaultPath());
+    if (commandLine.isSet(games))
+        return playalong::runYourGames(record);
+    playalong::install(record);
     return runtime::FormRuntime::instance().run(SingleBoard::instance());
 }

@@ -66,7 +66,9 @@ void applyIdentity(const layouts::Identity &identity)
     QApplication::setWindowIcon(icon);
 }
 
-StartUpChecks::StartUpChecks(int argc, char **argv, const layouts::Identity &identity)
+CommandLine::CommandLine(int &argc, char **argv, const layouts::Identity &identity,
+                         const QList<QCommandLineOption> &options)
+    : m_argc(argc), m_argv(argv)
 {
     if (argc > 0) {
         const std::string path = argv[0];
@@ -75,33 +77,47 @@ StartUpChecks::StartUpChecks(int argc, char **argv, const layouts::Identity &ide
     QCoreApplication::setApplicationName(toQString(identity.title));
     QCoreApplication::setApplicationVersion(toQString(identity.version));
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    m_parser.setApplicationDescription(QStringLiteral(
             "Keeps your score while you play along with a televised board-and-clue quiz show."));
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     // Not addHelpOption(): its --help-all lists Qt's own options, which this program refuses.
     const QCommandLineOption help({ QStringLiteral("h"), QStringLiteral("help") },
                                   QStringLiteral("Displays this help."));
-    parser.addOption(help);
-    const QCommandLineOption version = parser.addVersionOption();
+    m_parser.addOption(help);
+    const QCommandLineOption version = m_parser.addVersionOption();
+    m_parser.addOptions(options);
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    if (!parser.parse(arguments))
-        refuse(parser.errorText());
-    if (!parser.positionalArguments().isEmpty())
+    if (!m_parser.parse(arguments))
+        refuse(m_parser.errorText());
+    if (!m_parser.positionalArguments().isEmpty())
         refuse(QStringLiteral("unexpected argument '%1'")
-                       .arg(parser.positionalArguments().first()));
-    if (parser.isSet(version))
-        parser.showVersion();
-    if (parser.isSet(help)) {
+                       .arg(m_parser.positionalArguments().first()));
+    if (m_parser.isSet(version))
+        m_parser.showVersion();
+    if (m_parser.isSet(help)) {
         const QCoreApplication named(argc, argv); // the help names the program as it was called
-        parser.showHelp();
+        m_parser.showHelp();
     }
+}
+
+int CommandLine::runWithoutDisplay(const std::function<bool(QString *error)> &task) const
+{
+    const QCoreApplication application(m_argc, m_argv);
+    QString error;
+    if (task(&error))
+        return 0;
+    std::fprintf(stderr, "%s: %s\n", programName.c_str(), qPrintable(error.simplified()));
+    return 1;
+}
+
+DisplayCheck::DisplayCheck()
+{
     nextHandler = qInstallMessageHandler(holdWhileTheDisplayOpens);
 }
 
-void StartUpChecks::displayOpened()
+void DisplayCheck::displayOpened()
 {
     qInstallMessageHandler(nextHandler);
     for (const HeldMessage &held : heldMessages) {
@@ -112,7 +128,7 @@ void StartUpChecks::displayOpened()
 }
 
 Application::Application(int &argc, char **argv, const layouts::Identity &identity)
-    : StartUpChecks(argc, argv, identity), QApplication(argc, argv)
+    : QApplication(argc, argv)
 {
     displayOpened();
     applyIdentity(identity);

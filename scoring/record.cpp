@@ -57,24 +57,37 @@ void countInRow(GameFigures &figures, int square, bool right)
 
 } // namespace
 
+std::vector<int> pairDailyDoubles(std::span<const Step> steps)
+{
+    std::vector<int> partner(steps.size(), -1);
+    // Daily Doubles still waiting for their square, first played first, by round.
+    std::array<std::deque<int>, 2> waiting;
+    for (int i = 0; i < int(steps.size()); ++i) {
+        const Step &step = steps[i];
+        auto &roundWaiting = waiting[step.round == Round::Second];
+        if (step.kind == StepKind::DailyDouble) {
+            roundWaiting.push_back(i);
+        } else if (step.kind == StepKind::Clue && step.outcome == Outcome::NoRingIn
+                   && !roundWaiting.empty()) {
+            partner[i] = roundWaiting.front();
+            partner[roundWaiting.front()] = i;
+            roundWaiting.pop_front();
+        }
+    }
+    return partner;
+}
+
 GameFigures gameFigures(std::span<const Step> steps)
 {
     GameFigures figures;
-    // Daily Doubles still waiting for their square, first played first, by round.
-    std::array<std::deque<bool>, 2> waiting; // answered right
-    for (const Step &step : steps) {
+    const std::vector<int> partner = pairDailyDoubles(steps);
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const Step &step = steps[i];
         figures.score += scoreChange(step);
-        auto &roundWaiting = waiting[step.round == Round::Second];
         switch (step.kind) {
         case StepKind::Clue:
-            if (step.outcome == Outcome::NoRingIn && !roundWaiting.empty()) {
-                const bool right = roundWaiting.front();
-                roundWaiting.pop_front();
-                if (right)
-                    figures.clueScore += step.amount;
-                countInRow(figures, step.square, right);
+            if (partner[i] >= 0) // a Daily Double's square, counted with it
                 break;
-            }
             figures.clueScore += scoreChange(step);
             switch (step.outcome) {
             case Outcome::Correct:
@@ -93,7 +106,14 @@ GameFigures gameFigures(std::span<const Step> steps)
         case StepKind::DailyDouble: {
             const bool right = step.outcome == Outcome::Correct;
             figures.dailyDoubles += Tally{ right, 1 };
-            roundWaiting.push_back(right);
+            if (partner[i] < 0) {
+                figures.dailyDoublesWithoutSquare += right;
+                break;
+            }
+            const Step &square = steps[partner[i]];
+            if (right)
+                figures.clueScore += square.amount;
+            countInRow(figures, square.square, right);
             break;
         }
         case StepKind::FinalWager:
@@ -104,9 +124,6 @@ GameFigures gameFigures(std::span<const Step> steps)
             break;
         }
     }
-    for (const auto &roundWaiting : waiting)
-        figures.dailyDoublesWithoutSquare +=
-                int(std::count(roundWaiting.begin(), roundWaiting.end(), true));
     return figures;
 }
 

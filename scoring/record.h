@@ -82,6 +82,11 @@ struct GameFigures
 // The figures of one game from the steps in effect, in the order they were played.
 GameFigures gameFigures(std::span<const Step> steps);
 
+// The Daily Doubles of steps in effect paired with their squares by the rule above: for each
+// step, the index of its partner (a Daily Double's square, or the Daily Double that took a
+// square), or -1.
+std::vector<int> pairDailyDoubles(std::span<const Step> steps);
+
 struct ClueScoreFigures
 {
     double average = 0;

@@ -1,41 +1,20 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
+#include "scoring/export.h"
 #include "scoring/record.h"
 #include "scoring/scoring.h"
+#include "tests/support/steps.h"
 
-#include <QRegularExpression>
 #include <QTest>
 
 #include <cstdint>
 #include <limits>
 
 using namespace scoring;
+using testsupport::steps;
 
 namespace {
-
-// Steps written short: "1+14" the first board's square 14 answered right, "2-8" the second
-// board's square 8 wrong, "1.29" no ring in; "D1+1500" a Daily Double's wager won on the first
-// board; "F-3000" the final wager lost; "E1" the first round ended early.
-std::vector<Step> steps(const QString &text)
-{
-    static const QRegularExpression form(QStringLiteral("([DFE]?)([12]?)([-+.]?)(\\d*)"));
-    std::vector<Step> steps;
-    for (const QString &word : text.split(' ', Qt::SkipEmptyParts)) {
-        const QRegularExpressionMatch part = form.match(word);
-        const auto kind = StepKind(QStringLiteral(" DFE").indexOf(part.captured(1)));
-        const int number = part.captured(4).toInt();
-        const bool second = part.captured(2) == "2";
-        const int factor = second ? secondBoardFactor : 1;
-        steps.push_back({ kind, kind == StepKind::FinalWager ? Round::Final : Round(1 + second),
-                          Outcome(QStringLiteral("+.-").indexOf(part.captured(3))),
-                          kind == StepKind::Clue ? number : -1,
-                          kind == StepKind::Clue
-                                  ? std::int64_t(factor * singleSquareValue(number % squareCount))
-                                  : number });
-    }
-    return steps;
-}
 
 // The figures in one line, to read against a worked example: the score and the clue score |
 // plain clues right/wrong/no ring in, Daily Doubles right/played | each row's right/answered,
@@ -79,6 +58,8 @@ private slots:
     void gameFigures_data();
     void gameFigures();
     void summary();
+    void csvRows_data();
+    void csvRows();
     void rollingAverage_data();
     void rollingAverage();
 };
@@ -265,7 +246,7 @@ void tst_Scoring::gameFigures()
 {
     QFETCH(QString, steps);
     QFETCH(QString, figures);
-    const GameFigures game = scoring::gameFigures(::steps(steps));
+    const GameFigures game = scoring::gameFigures(testsupport::steps(steps));
     QCOMPARE(describe(game), figures);
     QCOMPARE(game.incompleteReason().empty(), game.clueScoreComplete());
 }
@@ -290,6 +271,37 @@ void tst_Scoring::summary()
     QCOMPARE(summary.accuracy, (Tally{ 1, 3 }));
     QCOMPARE(summary.accuracy.share(), 1 / 3.0);
     QCOMPARE(summary.dailyDoubles, (Tally{ 1, 2 }));
+}
+
+// Rows written short: "|" between fields, ";" after each row.
+void tst_Scoring::csvRows_data()
+{
+    QTest::addColumn<QString>("started");
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<int>("inEffect");
+    QTest::addColumn<QString>("rows");
+    const auto row = [](const char *name, const char *started, const char *steps, int inEffect,
+                        const char *rows) {
+        QTest::newRow(name) << QString(started) << QString(steps) << inEffect << QString(rows);
+    };
+    row("daily double carries its square, whose no ring in has no row", "t", "1.3 D1-1500 1.20", 3,
+        "t|first|1|4|200|no ring in|no|;t|first|4|3|800|incorrect|yes|1500;");
+    row("undone steps have no rows; daily double without a square", "t", "D1+1000 1+6 1.20", 2,
+        "t|first||||correct|yes|1000;t|first|2|1|400|correct|no|;");
+    row("second board; round ended early has no row; final wager", "t", "2-14 E2 F+0", 3,
+        "t|second|3|3|1200|incorrect|no|;t|final||||correct|no|0;");
+    row("quotes doubled, comma and line break quoted", "a \"b\", c\nd", "2.5", 1,
+        "\"a \"\"b\"\", c\nd\"|second|1|6|400|no ring in|no|;");
+}
+
+void tst_Scoring::csvRows()
+{
+    QFETCH(QString, started);
+    QFETCH(QString, steps);
+    QFETCH(int, inEffect);
+    QFETCH(QString, rows);
+    const std::string csv = scoring::csvRows(started.toStdString(), ::steps(steps), inEffect);
+    QCOMPARE(QString::fromStdString(csv), rows.replace('|', ',').replace(';', "\r\n"));
 }
 
 void tst_Scoring::rollingAverage_data()
