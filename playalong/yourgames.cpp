@@ -3,6 +3,7 @@
 
 #include "playalong/yourgames.h"
 
+#include "playalong/gamesexport.h"
 #include "playalong/journal.h"
 #include "playalong/playalong.h"
 #include "playalong/progresschart.h"
@@ -14,12 +15,15 @@
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScreen>
 #include <QShortcut>
 #include <QSortFilterProxyModel>
@@ -237,6 +241,9 @@ public:
                                       QDialogButtonBox::ActionRole);
         m_forgetAll = buttons->addButton(QStringLiteral("Forget &All Games..."),
                                          QDialogButtonBox::ActionRole);
+        QPushButton *exportAll =
+                buttons->addButton(QStringLiteral("&Export..."), QDialogButtonBox::ActionRole);
+        connect(exportAll, &QPushButton::clicked, this, &YourGames::exportAll);
         connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
         connect(m_forget, &QPushButton::clicked, this, &YourGames::forgetThisGame);
         connect(m_forgetAll, &QPushButton::clicked, this, &YourGames::forgetAllGames);
@@ -366,6 +373,25 @@ private:
             return;
         m_store.forgetAll();
         reload();
+    }
+
+    // Every game as CSV, to a file the player names.
+    void exportAll()
+    {
+        const QString fileName = QFileDialog::getSaveFileName(
+                this, QStringLiteral("Export Your Games"),
+                QDir::home().filePath(QStringLiteral("vantorel-games.csv")),
+                QStringLiteral("CSV files (*.csv)"));
+        if (fileName.isEmpty())
+            return;
+        QSaveFile file(fileName);
+        QString error;
+        if (!file.open(QIODevice::WriteOnly) || !exportGames(m_store, file, &error)
+            || !file.commit())
+            runtime::messageBox(QStringLiteral("Your games could not be exported to %1: %2")
+                                        .arg(QDir::toNativeSeparators(fileName),
+                                             error.isEmpty() ? file.errorString() : error),
+                                texts::messageTitle(), this);
     }
 
     storage::GameStore &m_store;

@@ -24,10 +24,10 @@ int execModal(QMessageBox &box, QWidget *over)
     return answer;
 }
 
-void messageBox(const QString &prompt, const QString &title)
+void messageBox(const QString &prompt, const QString &title, QWidget *over)
 {
     QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok);
-    execModal(box, nullptr);
+    execModal(box, over);
 }
 
 bool questionBox(const QString &prompt, const QString &title, Answer byDefault, QWidget *over)

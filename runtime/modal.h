@@ -16,13 +16,14 @@ QT_END_NAMESPACE
 
 namespace runtime {
 
-// A prompt, an OK button, no icon, a title; modal to the application.
-void messageBox(const QString &prompt, const QString &title);
+// A prompt, an OK button, no icon, a title; modal to the application. It speaks for the active
+// window, or for the given one.
+void messageBox(const QString &prompt, const QString &title, QWidget *over = nullptr);
 
 enum class Answer { No, Yes };
 
 // A question with Yes and No, no icon, a title. Enter gives the default answer, Escape No.
-// Returns whether the answer was Yes. It speaks for the active window, or for the given one.
+// Returns whether the answer was Yes.
 bool questionBox(const QString &prompt, const QString &title, Answer byDefault = Answer::No,
                  QWidget *over = nullptr);
 
