@@ -18,7 +18,7 @@ get_filename_component(VANTOREL_TOP_DIR "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 set(VANTOREL_PACKAGING_DIR "${VANTOREL_TOP_DIR}/packaging")
 
 set(VANTOREL_PACKAGE_NAME "vantorel")
-set(VANTOREL_PACKAGE_VERSION "1.01")
+set(VANTOREL_PACKAGE_VERSION "${VANTOREL_VERSION}")
 set(VANTOREL_APPSTREAM_ID "org.vantorel.scorekeeper")
 set(VANTOREL_ICON_SIZES 16 22 24 32 48 64 128 256)
 
@@ -103,14 +103,17 @@ if(UNIX AND NOT APPLE)
   # writes the same bytes.
   set(compressed_dir "${CMAKE_CURRENT_BINARY_DIR}/packaging")
   file(MAKE_DIRECTORY "${compressed_dir}")
-  foreach(source linux/vantorel.6 debian/changelog)
+  configure_file("${VANTOREL_PACKAGING_DIR}/linux/vantorel.6.in" "${compressed_dir}/vantorel.6"
+    @ONLY)
+  foreach(source "${compressed_dir}/vantorel.6" "${VANTOREL_PACKAGING_DIR}/debian/changelog")
     get_filename_component(name "${source}" NAME)
     execute_process(COMMAND gzip -9n
-      INPUT_FILE "${VANTOREL_PACKAGING_DIR}/${source}"
+      INPUT_FILE "${source}"
       OUTPUT_FILE "${compressed_dir}/${name}.gz"
       COMMAND_ERROR_IS_FATAL ANY)
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${VANTOREL_PACKAGING_DIR}/${source}")
   endforeach()
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+    "${VANTOREL_PACKAGING_DIR}/debian/changelog")
   install(FILES "${compressed_dir}/vantorel.6.gz"
     DESTINATION "${CMAKE_INSTALL_MANDIR}/man6"
     COMPONENT ${VANTOREL_COMPONENT})
@@ -188,8 +191,9 @@ if(BUILD_TESTING AND UNIX AND NOT APPLE)
   # record and icon.
   add_test(NAME packaging.windows_resource
     COMMAND sh "${VANTOREL_TOP_DIR}/tests/packaging/check_windows_resource.sh"
-            "${VANTOREL_PACKAGING_DIR}/windows/vantorel.rc"
-            "${CMAKE_CURRENT_BINARY_DIR}/packaging-check/windows")
+            "${VANTOREL_GENERATED_DIR}/vantorel.rc"
+            "${CMAKE_CURRENT_BINARY_DIR}/packaging-check/windows" "${VANTOREL_VERSION}"
+            "${PROJECT_VERSION_MAJOR}, ${PROJECT_VERSION_MINOR}, ${PROJECT_VERSION_PATCH}, ${PROJECT_VERSION_TWEAK}")
 
   # Build the .deb as `make package` does, in a tree of its own, inspect it,
   # run lintian on it, unpack it and start the unpacked program.

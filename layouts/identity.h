@@ -3,7 +3,8 @@
 
 #pragma once
 
-#include <array>
+#include "layouts/version.h"
+
 #include <string_view>
 
 namespace layouts {
@@ -13,16 +14,12 @@ struct Identity
 {
     std::string_view title;
     std::string_view projectName;
-    std::string_view executable;
     std::string_view version;
-    std::array<int, 4> numericVersion;
     std::string_view desktopFileName;
     std::string_view iconResource;
 };
 
-inline constexpr Identity identity = { "Vantorel Scorekeeper", "Vantorel",
-                                       "Vantorel.exe",         "1.01",
-                                       { 1, 1, 0, 0 },         "vantorel",
+inline constexpr Identity identity = { "Vantorel Scorekeeper", "Vantorel", version, "vantorel",
                                        ":/icons/vantorel" };
 
 } // namespace layouts

@@ -346,7 +346,7 @@ void tst_Layouts::identity()
 {
     runtime::applyIdentity(layouts::identity);
     QCOMPARE(QCoreApplication::applicationName(), "Vantorel Scorekeeper");
-    QCOMPARE(QCoreApplication::applicationVersion(), "1.01");
+    QCOMPARE(QCoreApplication::applicationVersion(), VANTOREL_VERSION);
     QCOMPARE(QGuiApplication::desktopFileName(), "vantorel");
     const QIcon icon = QApplication::windowIcon();
     QVERIFY(!icon.isNull());

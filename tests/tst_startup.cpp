@@ -97,7 +97,7 @@ void tst_StartUp::commandLineAndDisplay_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("output"); // all it prints, or for the help a line of it
 
-    const QString version = QStringLiteral("Vantorel Scorekeeper 1.01\n");
+    const QString version = QStringLiteral("Vantorel Scorekeeper " VANTOREL_VERSION "\n");
     const QString noDesktop =
             QStringLiteral("vantorel: needs a graphical desktop to show its windows");
     QTest::newRow("--version") << QStringList{ "--version" } << "" << 0 << version;

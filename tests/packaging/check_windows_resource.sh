@@ -7,11 +7,14 @@
 # version record, field by field, and the application icon with exactly its
 # three images.
 #
-# usage: check_windows_resource.sh RC_FILE OUTPUT_DIR
+# usage: check_windows_resource.sh RC_FILE OUTPUT_DIR VERSION NUMERIC_VERSION
+#   (VERSION as the program shows it, NUMERIC_VERSION as "1, 1, 0, 0")
 set -eu
 
 rc=$1
 out=$2
+version=$3
+numeric=$4
 command -v x86_64-w64-mingw32-windres >/dev/null 2>&1 \
     || { echo "FAIL: x86_64-w64-mingw32-windres not found (install binutils-mingw-w64-x86-64)" >&2; exit 1; }
 # windres runs the C preprocessor: the cross compiler's when there is one.
@@ -28,14 +31,14 @@ failures=0
 expect() {
     grep -Fqx -e "$1" "$decompiled" || { printf 'FAIL: missing line: %s\n' "$1" >&2; failures=$((failures + 1)); }
 }
-expect ' FILEVERSION 1, 1, 0, 0'
-expect ' PRODUCTVERSION 1, 1, 0, 0'
+expect " FILEVERSION $numeric"
+expect " PRODUCTVERSION $numeric"
 expect ' FILEOS 0x40004'
 expect ' FILETYPE 0x1'
 expect '    BLOCK "040904B0"'
 expect '      VALUE "ProductName", "Vantorel Scorekeeper"'
-expect '      VALUE "FileVersion", "1.01"'
-expect '      VALUE "ProductVersion", "1.01"'
+expect "      VALUE \"FileVersion\", \"$version\""
+expect "      VALUE \"ProductVersion\", \"$version\""
 expect '      VALUE "InternalName", "Vantorel"'
 expect '      VALUE "OriginalFilename", "Vantorel.exe"'
 expect '    VALUE "Translation", 0x409, 1200'
