@@ -302,7 +302,8 @@ void paintScores(QPainter &painter, const Style &style, QRectF area,
     std::vector<LegendItem> items = {
         { QStringLiteral("Clue score"), cluePen, clueMarker, bands },
         { QStringLiteral("Final score"), finalPen, finalMarker, bands },
-        { QStringLiteral("Clue score, %1-game average").arg(scoring::recentGames), averagePen },
+        { QStringLiteral("Clue score, %1-game average").arg(scoring::recentGames), averagePen,
+          Marker{} },
     };
     if (markers
         && std::any_of(games.begin(), games.end(), [](auto &game) { return !game.complete; }))
