@@ -219,7 +219,11 @@ History::History(QObject *parent) : QObject(parent)
     });
 }
 
-History::~History() = default;
+// The stack going with the program is no move of the player's: the game stays recorded as it was.
+History::~History()
+{
+    m_quiet = true;
+}
 
 void History::push(const Pending &pending, bool done)
 {
