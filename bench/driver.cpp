@@ -171,7 +171,7 @@ int main(int argc, char *argv[])
     } afterPaint[] = {
         { "record open, no file", fresh, "open" },
         { "record open, " + games + " games", finished, "open" },
-        { "resume question shown, " + games + " games and one left open", open, "question" },
+        { "question shown, " + games + " games and one open", open, "question" },
     };
     std::array<std::vector<double>, std::size(afterPaint)> afterPaintMs;
     const std::string output = (records / "output").string();
@@ -219,9 +219,9 @@ int main(int argc, char *argv[])
     printRatios("memory: vantorel game", median(game.rssKb) / 1024, "MiB", bareMiB, plainMiB,
                 "  (whole game; target 1.15 / plain)");
     std::printf("After the first board is painted (%d runs each)\n", runs);
-    std::printf("  %-47s %8s %8s\n", "ms", "median", "worst");
+    std::printf("  %-40s %8s %8s\n", "ms", "median", "worst");
     for (std::size_t which = 0; which < std::size(afterPaint); ++which) {
-        std::printf("  %-47s %8.1f %8.1f%s\n", afterPaint[which].label.c_str(),
+        std::printf("  %-40s %8.1f %8.1f%s\n", afterPaint[which].label.c_str(),
                     median(afterPaintMs[which]),
                     *std::max_element(afterPaintMs[which].begin(), afterPaintMs[which].end()),
                     afterPaint[which].expected == "question" ? "  (target 100)" : "");
