@@ -4,16 +4,20 @@
 // Every input of a whole game, timed in-process on the real windows: from the click (or the
 // keystroke) until every handler and every repaint it set off has run. The first game runs on
 // a freshly started program; the games after it show the steady state. The designed game's
-// inputs and the additions' are counted apart. Prints figures only.
+// inputs and the additions' are counted apart. The games are kept as the program keeps them, in
+// a record made afresh beside this program (on the build tree's disk), so that each result's
+// time includes its commit. Prints figures only.
 
 #include "bench/script.h"
 #include "layouts/identity.h"
+#include "playalong/journal.h"
 #include "playalong/playalong.h"
 #include "runtime/application.h"
 #include "runtime/formruntime.h"
 #include "windows/singleboard.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEvent>
 #include <QWidget>
 
@@ -90,7 +94,9 @@ std::vector<Sample> playOneGame()
     });
 
     SingleBoard::instance().show();
-    bench::settle();
+    // The record opens once the first board is painted, before anyone could click.
+    while (!playalong::journal()->store())
+        bench::settle();
     bench::playWholeGame([&](Action action, auto &&input) {
         begin(action);
         input();
@@ -105,10 +111,11 @@ struct Row
 {
     const char *name;
     std::initializer_list<Action> actions;
+    const char *target = "";
 };
 
 const std::array rows = {
-    Row{ "every input", {} },
+    Row{ "every input", {}, "  (target 0.2 / 2 / 16 in later games)" },
     Row{ "the designed game", { Action::Designed, Action::RoundChange, Action::FinalHandOff } },
     Row{ "  the round change", { Action::RoundChange } },
     Row{ "  the final hand-off", { Action::FinalHandOff } },
@@ -162,9 +169,9 @@ void printTable(const char *clock, bool wall, const std::vector<std::vector<Samp
     for (const Row &row : rows) {
         const Stats cold = statsOf(first, row, wall);
         const Stats warm = statsOf(later, row, wall);
-        std::printf("  %-26s %6zu  %8.3f %8.3f %8.3f  %8.3f %8.3f %8.3f  %8.2f\n", row.name,
+        std::printf("  %-26s %6zu  %8.3f %8.3f %8.3f  %8.3f %8.3f %8.3f  %8.2f%s\n", row.name,
                     cold.count, cold.median, cold.p99, cold.max, warm.median, warm.p99, warm.max,
-                    warm.total / double(later.size()));
+                    warm.total / double(later.size()), wall ? row.target : "");
     }
 }
 
@@ -177,7 +184,9 @@ int main(int argc, char *argv[])
     qInstallMessageHandler(quietPlatformNotices);
     QApplication app(argc, argv);
     runtime::applyIdentity(layouts::identity);
-    playalong::install();
+    QDir record(QCoreApplication::applicationDirPath() + QLatin1String("/actions-record"));
+    record.removeRecursively();
+    playalong::install(record.filePath(QStringLiteral("games.sqlite")));
     PaintCounter counter;
     app.installEventFilter(&counter);
     const int games = argc > 1 ? std::max(2, std::atoi(argv[1])) : 20;
@@ -188,10 +197,10 @@ int main(int argc, char *argv[])
     for (int game = 1; game < games; ++game)
         later.push_back(playOneGame());
 
-    std::printf(
-            "Every input of a game, in ms (platform %s; the first game on a fresh program, then "
-            "%d more)\n",
-            qPrintable(QGuiApplication::platformName()), games - 1);
+    std::printf("Every input of a game, in ms (platform %s; the first game on a fresh program, "
+                "then %d more; the games kept in %s)\n",
+                qPrintable(QGuiApplication::platformName()), games - 1,
+                qPrintable(record.filePath(QStringLiteral("games.sqlite"))));
     printTable("wall time", true, first, later);
     printTable("CPU time (this thread)", false, first, later);
     std::printf("  widget paints in the first game: %d\n", firstPaints);

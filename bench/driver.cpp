@@ -4,11 +4,18 @@
 // Runs the real start-up path and its two floors as whole processes, in turn and many times, on
 // one platform: the bare Qt window (what the toolkit costs) and the plain board (what any Qt
 // program showing the first board costs). Prints the medians of start-up time and peak resident
-// memory, and our ratios to both floors; also the peak memory of a whole game. Figures only.
+// memory, and our ratios to both floors; also the peak memory of a whole game. Our program keeps
+// its games, as for the player, and starts in turn with the floors both as on its first start
+// (no record file) and with a record of many games. Then what follows the first paint: how long
+// until the record is open, with no file and with that record, and until the question offering
+// back a game left open is shown. Figures only.
 //
-//   bench_driver <bench_vantorel> <bench_plain> <bench_bare> [runs]
-// The platform is the caller's QT_QPA_PLATFORM (and DISPLAY).
+//   bench_driver <bench_vantorel> <bench_plain> <bench_bare> <records> <games> [runs]
+// records: a folder on the disk to measure, holding the record of `games` whole games
+// (finished.sqlite) and the same with a game left open (open.sqlite), as bench_storage leaves
+// them. The platform is the caller's QT_QPA_PLATFORM (and DISPLAY).
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -18,6 +25,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -31,7 +39,8 @@ struct Run
     long maxRssKb = 0;
 };
 
-Run runProcess(const std::vector<std::string> &args)
+// Its standard output goes to the file `output`.
+Run runProcess(const std::vector<std::string> &args, const std::string &output = "/dev/null")
 {
     std::vector<char *> argv;
     for (const std::string &arg : args)
@@ -41,8 +50,9 @@ Run runProcess(const std::vector<std::string> &args)
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     // The offscreen platform announces every window operation it lacks; quiet both streams.
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", 01 /* O_WRONLY */, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", 01 /* O_WRONLY */, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
 
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
@@ -106,36 +116,83 @@ void printRatios(const char *what, double value, const char *unit, double bare, 
 
 int main(int argc, char *argv[])
 {
-    if (argc < 4) {
-        std::fprintf(stderr, "usage: %s <bench_vantorel> <bench_plain> <bench_bare> [runs]\n",
+    if (argc < 6) {
+        std::fprintf(stderr,
+                     "usage: %s <bench_vantorel> <bench_plain> <bench_bare> <records> <games> "
+                     "[runs]\n",
                      argv[0]);
         return 2;
     }
     const std::string vantorel = argv[1];
-    const int runs = argc > 4 ? std::max(1, std::atoi(argv[4])) : 40;
+    const std::filesystem::path records = argv[4];
+    const std::string games = argv[5];
+    const int runs = argc > 6 ? std::max(1, std::atoi(argv[6])) : 40;
+
+    // Our program on its first start: no record file, its folder removed before each run.
+    const std::filesystem::path noFile = records / "none";
+    const std::string fresh = (noFile / "games.sqlite").string();
+    const std::string finished = (records / "finished.sqlite").string();
+    const std::string open = (records / "open.sqlite").string();
+    const auto run = [&](const std::vector<std::string> &args,
+                         const std::string &output = "/dev/null") {
+        std::filesystem::remove_all(noFile);
+        return runProcess(args, output);
+    };
 
     const std::vector<std::string> geometry = boardGeometry(vantorel);
-    // The program, the plain board and the bare window.
-    const std::array<std::vector<std::string>, 3> programs = {
-        std::vector<std::string>{ vantorel }, std::vector<std::string>{ argv[2], geometry[2] },
+    // The program with no record file and with the record, the plain board and the bare window.
+    const std::array<std::vector<std::string>, 4> programs = {
+        std::vector<std::string>{ vantorel, "--record", fresh },
+        std::vector<std::string>{ vantorel, "--record", finished },
+        std::vector<std::string>{ argv[2], geometry[2] },
         std::vector<std::string>{ argv[3], geometry[0], geometry[1] }
     };
-    enum { Ours, Plain, Bare };
+    enum { Ours, OursWithRecord, Plain, Bare };
 
     // One of each first, to warm the file cache; not counted.
     for (const std::vector<std::string> &program : programs)
-        runProcess(program);
-    std::array<Series, 3> startUp;
-    // Each of the six orders in turn, so that none of the three always follows another.
-    std::array<int, 3> order = { Ours, Plain, Bare };
+        run(program);
+    std::array<Series, 4> startUp;
+    // Each of the orders in turn, so that none always follows another.
+    std::array<int, 4> order = { Ours, OursWithRecord, Plain, Bare };
     for (int i = 0; i < runs; ++i) {
         for (int program : order)
-            startUp[program].add(runProcess(programs[program]));
+            startUp[program].add(run(programs[program]));
         std::next_permutation(order.begin(), order.end());
     }
     Series game;
     for (int i = 0; i < std::max(3, runs / 4); ++i)
-        game.add(runProcess({ vantorel, "--play" }));
+        game.add(run({ vantorel, "--play", "--record", fresh }));
+
+    // From the painted board until the record is open, or its question shown.
+    const struct
+    {
+        std::string label, record, expected;
+    } afterPaint[] = {
+        { "record open, no file", fresh, "open" },
+        { "record open, " + games + " games", finished, "open" },
+        { "question shown, " + games + " games and one open", open, "question" },
+    };
+    std::array<std::vector<double>, std::size(afterPaint)> afterPaintMs;
+    const std::string output = (records / "output").string();
+    for (int i = 0; i < runs; ++i) {
+        for (std::size_t which = 0; which < std::size(afterPaint); ++which) {
+            run({ vantorel, "--record", afterPaint[which].record, "--after-paint" }, output);
+            char word[16] = {};
+            double ms = 0;
+            FILE *printed = std::fopen(output.c_str(), "r");
+            const bool read = printed && std::fscanf(printed, "%15s %lf", word, &ms) == 2;
+            if (printed)
+                std::fclose(printed);
+            if (!read || word != afterPaint[which].expected) {
+                std::fprintf(stderr, "%s --after-paint with %s did not print \"%s\"\n",
+                             vantorel.c_str(), afterPaint[which].record.c_str(),
+                             afterPaint[which].expected.c_str());
+                return 1;
+            }
+            afterPaintMs[which].push_back(ms);
+        }
+    }
 
     const char *platform = std::getenv("QT_QPA_PLATFORM");
     std::printf("Start-up to the first board painted, and peak memory (platform %s, %d runs each, "
@@ -143,10 +200,16 @@ int main(int argc, char *argv[])
                 platform ? platform : "default", runs, geometry[0].c_str(), geometry[1].c_str());
     std::printf("  %-22s %12s  %7s  %7s\n", "", "", "/ bare", "/ plain");
     const double bareMs = median(startUp[Bare].ms), plainMs = median(startUp[Plain].ms);
+    const double oursMs = median(startUp[Ours].ms);
     printRatios("start-up: bare window", bareMs, "ms", bareMs, plainMs);
     printRatios("start-up: plain board", plainMs, "ms", bareMs, plainMs);
-    printRatios("start-up: vantorel", median(startUp[Ours].ms), "ms", bareMs, plainMs,
-                "  (target 1.02 / plain)");
+    printRatios("start-up: vantorel", oursMs, "ms", bareMs, plainMs,
+                "  (no record file; target 1.02 / plain)");
+    const double withRecordMs = median(startUp[OursWithRecord].ms);
+    char withRecord[96];
+    std::snprintf(withRecord, sizeof withRecord, "  (%s games; %.3f / no record file, target 1.02)",
+                  games.c_str(), withRecordMs / oursMs);
+    printRatios("start-up: with record", withRecordMs, "ms", bareMs, plainMs, withRecord);
     const double bareMiB = median(startUp[Bare].rssKb) / 1024,
                  plainMiB = median(startUp[Plain].rssKb) / 1024;
     printRatios("memory: bare window", bareMiB, "MiB", bareMiB, plainMiB);
@@ -155,5 +218,13 @@ int main(int argc, char *argv[])
                 "  (at start-up)");
     printRatios("memory: vantorel game", median(game.rssKb) / 1024, "MiB", bareMiB, plainMiB,
                 "  (whole game; target 1.15 / plain)");
+    std::printf("After the first board is painted (%d runs each)\n", runs);
+    std::printf("  %-40s %8s %8s\n", "ms", "median", "worst");
+    for (std::size_t which = 0; which < std::size(afterPaint); ++which) {
+        std::printf("  %-40s %8.1f %8.1f%s\n", afterPaint[which].label.c_str(),
+                    median(afterPaintMs[which]),
+                    *std::max_element(afterPaintMs[which].begin(), afterPaintMs[which].end()),
+                    afterPaint[which].expected == "question" ? "  (target 100)" : "");
+    }
     return 0;
 }

@@ -6,6 +6,11 @@
 // sync (synchronous=NORMAL) and with a sync at each commit (FULL); how long opening the record
 // and looking for a game to resume take, with no file and with ten years of nightly games; how
 // long reading all those games takes; and the file's size. Figures only.
+//
+//   bench_storage <games> [records]
+// games: how many the record of ten years holds. With a folder, that record is left in it for
+// the start-up figures, as finished.sqlite, with open.sqlite beside it: the same and one more
+// game, cut off in its second round and still in progress.
 
 #include "bench/gamegenerator.h"
 #include "storage/gamestore.h"
@@ -13,19 +18,19 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace {
 
 using storage::GameStore;
-
-constexpr int recordGames = 3650;
 
 struct Figures
 {
@@ -84,11 +89,32 @@ double openTime(const QString &path, bool removeFirst, int runs)
     return figuresOf(ms).median;
 }
 
+// A copy of the record with a new game cut off after its first `steps` results, left in
+// progress as when the program is killed.
+void cutShort(const QString &record, const QString &copy, QRandomGenerator &random, int steps)
+{
+    QFile::remove(copy);
+    QFile::copy(record, copy);
+    GameStore store(copy);
+    const bench::GeneratedGame game = bench::generateGame(random);
+    std::int64_t score = 0;
+    for (int n = 0; n < steps; ++n) {
+        score += scoring::scoreChange(game.steps[n]);
+        store.recordStep(n, game.steps[n], n + 1, score);
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    const int recordGames = argc > 1 ? std::atoi(argv[1]) : 0;
+    if (recordGames < 1) {
+        std::fprintf(stderr, "usage: %s <games> [records]\n", argv[0]);
+        return 2;
+    }
+    const QString records = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     QDir work(QCoreApplication::applicationDirPath() + QLatin1String("/storage-bench"));
     work.removeRecursively();
     QRandomGenerator random(2026);
@@ -114,7 +140,9 @@ int main(int argc, char *argv[])
                     figures.p99, figures.max);
     }
 
-    const QString record = work.filePath(QStringLiteral("record/games"));
+    const QString record = records.isEmpty()
+            ? work.filePath(QStringLiteral("record/games"))
+            : QDir(records).filePath(QStringLiteral("finished.sqlite"));
     std::printf("  open and look for a game to resume, no file: %.2f ms (median of 20)\n",
                 openTime(record, true, 20));
     QElapsedTimer building;
@@ -142,6 +170,8 @@ int main(int argc, char *argv[])
     const qint64 size = QFileInfo(record).size();
     std::printf("  file size: %.2f MB, %lld bytes a game\n", double(size) / 1e6,
                 size / recordGames);
+    if (!records.isEmpty())
+        cutShort(record, QDir(records).filePath(QStringLiteral("open.sqlite")), random, 40);
     work.removeRecursively();
     return 0;
 }

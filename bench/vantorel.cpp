@@ -3,12 +3,17 @@
 
 // The real program's start-up path, instrumented from outside: the same libraries, the same
 // calls as app/main.cpp, and an application event filter that ends the run once the first
-// board has been painted. With --play it first plays a whole game on the real windows (for
-// peak memory and leak checks); with --size it prints the first board's size and the pixels per
-// twip, for the bare window and the plain board to copy.
+// board has been painted. With --record <path> the games are kept there, as the program keeps
+// them in the player's data folder (without it, nowhere). With --play it first plays a whole
+// game on the real windows (for peak memory and leak checks); with --size it prints the first
+// board's size and the pixels per twip, for the bare window and the plain board to copy. With
+// --after-paint it goes on past the first paint and prints the milliseconds from the painted
+// board until the record is open and looked at ("open 4.2"), or, when the record offers a game
+// back, until that question is shown ("question 31.5"), which it answers Yes.
 
 #include "bench/script.h"
 #include "layouts/identity.h"
+#include "playalong/journal.h"
 #include "playalong/playalong.h"
 #include "runtime/application.h"
 #include "runtime/formruntime.h"
@@ -17,12 +22,15 @@
 #include "windows/singleboard.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -31,6 +39,7 @@ class FirstBoardPaint final : public QObject
 public:
     bool play = false;
     bool printSize = false;
+    bool afterPaint = false;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -44,6 +53,12 @@ protected:
         if (printSize)
             std::printf("%d %d %.17g\n", widget->width(), widget->height(),
                         runtime::pixelsPerTwip());
+        // As the floors end: once the painted board is flushed, before what the paint queued
+        // (the journal opening the record).
+        if (!play && !afterPaint) {
+            QCoreApplication::exit(0);
+            return false;
+        }
         // Queued: the painted board is flushed to the screen before anything else happens.
         QTimer::singleShot(0, qApp, [this] {
             if (play) {
@@ -56,14 +71,46 @@ protected:
                 // The close box of the Final Score window ends the program.
                 Last::instance().window()->close();
             } else {
-                QCoreApplication::quit();
+                timeAfterPaint();
             }
         });
         return false;
     }
 
 private:
+    // The journal opens the record once the board is painted, and asks its question there and
+    // then, inside the question's own event loop. Both end the program without closing the
+    // boards (exit(), not quit()): nothing is asked of a game resumed.
+    void timeAfterPaint()
+    {
+        m_sincePaint.start();
+        m_answerer.emplace([this] {
+            const auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (box && box->text().startsWith(QLatin1String("Resume")))
+                std::printf("question %.3f\n", double(m_sincePaint.nsecsElapsed()) / 1e6);
+            QCoreApplication::exit(0);
+        });
+        waitForRecord();
+    }
+
+    void waitForRecord()
+    {
+        const playalong::Journal *journal = playalong::journal();
+        if (journal && !journal->store()) {
+            QTimer::singleShot(0, this, &FirstBoardPaint::waitForRecord);
+            return;
+        }
+        // With a question up, the answerer ends the run.
+        if (QApplication::activeModalWidget())
+            return;
+        if (journal)
+            std::printf("open %.3f\n", double(m_sincePaint.nsecsElapsed()) / 1e6);
+        QCoreApplication::exit(0);
+    }
+
     bool m_done = false;
+    QElapsedTimer m_sincePaint;
+    std::optional<bench::QuestionAnswerer> m_answerer;
 };
 
 } // namespace
@@ -72,12 +119,16 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     FirstBoardPaint firstPaint;
+    QString record;
     for (int i = 1; i < argc; ++i) {
         firstPaint.play |= std::strcmp(argv[i], "--play") == 0;
         firstPaint.printSize |= std::strcmp(argv[i], "--size") == 0;
+        firstPaint.afterPaint |= std::strcmp(argv[i], "--after-paint") == 0;
+        if (std::strcmp(argv[i], "--record") == 0 && i + 1 < argc)
+            record = QString::fromLocal8Bit(argv[++i]);
     }
     app.installEventFilter(&firstPaint);
     runtime::applyIdentity(layouts::identity);
-    playalong::install();
+    playalong::install(record);
     return runtime::FormRuntime::instance().run(SingleBoard::instance());
 }

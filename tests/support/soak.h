@@ -1021,6 +1021,9 @@ public:
         QByteArray output;
         while (output.count("STATE ") < actions && life.waitForReadyRead(20000))
             output += life.readAllStandardOutput();
+        // A life that ended on its own went as the program ends, game over or not.
+        if (life.state() == QProcess::NotRunning && life.exitStatus() == QProcess::CrashExit)
+            return QStringLiteral("the life crashed as it ended");
         QThread::msleep(delayMs);
         life.kill();
         life.waitForFinished(20000);
