@@ -13,16 +13,10 @@ JOBS ?= $(shell nproc)
 WERROR ?= $(if $(CI),ON,OFF)
 
 # What building and running the program needs.
-<<<<<<< HEAD
 RUN_PACKAGES := cmake ninja-build g++ qt6-base-dev libsqlite3-dev fonts-dejavu-core
-# What making the Debian package needs besides.
-PACKAGE_PACKAGES := dpkg-dev file
-=======
-RUN_PACKAGES := cmake ninja-build g++ qt6-base-dev fonts-dejavu-core
 # What making the Debian package needs besides: dpkg-shlibdeps names the libraries' packages,
 # and the metainfo takes the form of the release's AppStream.
 PACKAGE_PACKAGES := dpkg-dev file appstream
->>>>>>> debian13
 # What the tests (and the benchmarks) need besides.
 TEST_PACKAGES := desktop-file-utils appstream lintian binutils-mingw-w64-x86-64 \
                  xvfb xauth xdotool x11-utils openbox imagemagick valgrind \
