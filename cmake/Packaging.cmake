@@ -202,5 +202,6 @@ if(BUILD_TESTING AND UNIX AND NOT APPLE)
             "${VANTOREL_TOP_DIR}" "${CMAKE_BINARY_DIR}/packaging-check/deb"
             "${VANTOREL_PACKAGE_NAME}" "${VANTOREL_PACKAGE_VERSION}" "${VANTOREL_APPSTREAM_ID}"
             "${VANTOREL_APPSTREAM_EXCUSED}")
-  set_tests_properties(packaging.deb PROPERTIES TIMEOUT 900)
+  # The package's own build takes every core; ctest -j then runs nothing beside it.
+  set_tests_properties(packaging.deb PROPERTIES TIMEOUT 900 PROCESSORS ${VANTOREL_CORES})
 endif()

@@ -28,7 +28,7 @@ struct Style
     // crossing many times do not darken where they cross.
     QColor faint(QPalette::ColorRole role) const
     {
-        constexpr double share = 0.45;
+        constexpr float share = 0.45F;
         const QColor ink = color(role);
         const QColor paper = color(QPalette::Base);
         return QColor::fromRgbF(share * ink.redF() + (1 - share) * paper.redF(),
@@ -462,7 +462,7 @@ QSize ProgressChart::minimumSizeHint() const
     return { 26 * em, 13 * em };
 }
 
-void ProgressChart::paintEvent(QPaintEvent *)
+void ProgressChart::paintEvent(QPaintEvent * /*event*/)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

@@ -31,6 +31,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <array>
 #include <memory>
 
 namespace playalong {
@@ -134,12 +136,12 @@ public:
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
-        static const char *const names[columns] = {
+        static constexpr std::array<const char *, columns> names = {
             "Played", "How it ended", "Score",         "Clue score", "Right",
             "Wrong",  "No ring in",   "Daily Doubles", "Final",
         };
         if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
-            return QString::fromLatin1(names[section]);
+            return QString::fromLatin1(names.at(static_cast<std::size_t>(section)));
         return {};
     }
 
@@ -279,8 +281,11 @@ private:
         const std::optional<std::int64_t> current = m_store.currentGameId();
         std::vector<Game> games;
         games.reserve(records.size());
-        for (auto record = records.rbegin(); record != records.rend(); ++record)
-            games.push_back(gameOf(std::move(*record), record->id == current));
+        std::reverse(records.begin(), records.end()); // oldest first, as the charts read them
+        for (GameRecord &record : records) {
+            const bool isCurrent = record.id == current;
+            games.push_back(gameOf(std::move(record), isCurrent));
+        }
         m_model.setGames(std::move(games));
         updateFigures();
     }

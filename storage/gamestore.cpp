@@ -110,7 +110,7 @@ void insertStep(sqlite::Connection &db, std::int64_t game, int number, const sco
 class GameStore::Syncer final : public QObject
 {
 public:
-    explicit Syncer(const QString &path) : m_path(path) { }
+    explicit Syncer(QString path) : m_path(std::move(path)) { }
 
     // The failure's code, or SQLITE_OK.
     int sync(bool checkpoint)
@@ -366,7 +366,10 @@ std::optional<GameRecord> GameStore::takeResumableGame()
         while (rows.next())
             open.emplace_back(rows.integer(0), rows.text(1));
     });
-    for (const auto &[id, holder] : open) {
+    for (const auto &candidate : open) {
+        // Named, not bound: the lambdas below capture them, which C++20 allows only for variables.
+        const std::int64_t id = candidate.first;
+        const QString &holder = candidate.second;
         if (isHeld(id, holder))
             continue;
         // Another copy starting now may be taking it too: the first one does.
