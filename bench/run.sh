@@ -67,6 +67,9 @@ echo
 QT_QPA_PLATFORM=offscreen "$bin/bench_actions" 20
 
 echo
+QT_QPA_PLATFORM=offscreen "$bin/bench_chart"
+
+echo
 cat "$work/storage"
 
 # A run that loses memory keeps its log beside the build, where the stacks show who lost it.

@@ -4,7 +4,6 @@
 #include "playalong/progresschart.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPainter>
 #include <QStyle>
 #include <QTest>
@@ -41,7 +40,6 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); }
     void paintsInThePalette_data();
     void paintsInThePalette();
-    void paintTime();
 };
 
 void tst_ProgressChart::paintsInThePalette_data()
@@ -100,28 +98,6 @@ void tst_ProgressChart::paintsInThePalette()
                                       QPalette::Highlight, palette);
             QVERIFY(marker > 0 && marker < margin * margin);
         }
-    }
-}
-
-// Figures, never pass or fail: a full repaint of ten years of games, at scales 1 and 2.
-void tst_ProgressChart::paintTime()
-{
-    ProgressChart chart(Mode::Scores);
-    chart.setGames(games(3650));
-    chart.resize(chart.sizeHint());
-    for (const int scale : { 1, 2 }) {
-        QImage image(chart.size() * scale, QImage::Format_ARGB32_Premultiplied);
-        image.setDevicePixelRatio(scale);
-        std::vector<qint64> times(21);
-        for (qint64 &time : times) {
-            QElapsedTimer timer;
-            timer.start();
-            chart.render(&image);
-            time = timer.nsecsElapsed();
-        }
-        std::sort(times.begin(), times.end());
-        qInfo("3650 games at %dx%d, scale %d: median %.2f ms, slowest %.2f ms", chart.width(),
-              chart.height(), scale, times[10] / 1e6, times.back() / 1e6);
     }
 }
 
