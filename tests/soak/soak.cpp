@@ -32,9 +32,11 @@ int killLives(const char *program, long kills, std::uint32_t seed)
             ++failures;
         }
     }
-    std::printf("seed %u: %ld lives killed at random moments, the record checked after each: "
-                "%ld failures found\n",
-                seed, test.kills, failures);
+    std::printf("seed %u: %ld lives killed at random moments (%ld of them resumed a game), the "
+                "record checked after each: %ld integrity checks, %ld results compared; %ld "
+                "failures found\n",
+                seed, test.kills, test.resumed, test.integrityChecks, test.resultsCompared,
+                failures);
     return failures == 0 ? 0 : 1;
 }
 

@@ -1011,8 +1011,10 @@ public:
     {
         QProcess life;
         QStringList arguments{ "--life", QString::number(m_seed++) };
-        if (m_kept)
+        if (m_kept) {
             arguments << encode(*m_kept);
+            ++resumed;
+        }
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("VANTOREL_TEST_RECORD", m_record);
@@ -1041,6 +1043,9 @@ public:
     }
 
     long kills = 0;
+    long resumed = 0; // lives that were offered their game back and took it
+    long integrityChecks = 0;
+    long resultsCompared = 0;
 
 private:
     // A stored game follows from what was on screen if it is that, or that and one more move:
@@ -1072,6 +1077,7 @@ private:
         const bool fresh = !QFile::exists(m_record);
         if (!fresh && integrity != "ok")
             return "the record is damaged: " + integrity;
+        integrityChecks += fresh ? 0 : 1;
         if (!QDir(QFileInfo(m_record).path()).entryList({ "*.damaged-*" }).isEmpty())
             return "the record was set aside as damaged";
         std::vector<storage::GameRecord> games;
@@ -1084,6 +1090,7 @@ private:
                 : games.empty()                ? storage::GameRecord{}
                                                : games.front();
         const Recorded stored{ game.steps, game.stepsInEffect };
+        resultsCompared += long(shown.steps.size());
         if (!follows(shown, stored) && (shown.inEffect > 0 || open != games.end()))
             return QStringLiteral("results lost or changed: on screen %1, kept %2")
                     .arg(encode(shown), encode(stored));
