@@ -261,7 +261,7 @@ History::Position History::positionAfter(const std::vector<scoring::Step> &steps
     const GameState &state = states[std::clamp(inEffect, 0, int(steps.size()))];
     if (state.finalRound)
         return { scoring::Round::Final, 0 };
-    if (state.secondRound)
+    if (state.secondRound && state.secondBoard)
         return { scoring::Round::Second, int(state.secondBoard->count()) };
     return { scoring::Round::First, int(state.firstBoard.count()) };
 }

@@ -55,8 +55,11 @@ QString withoutMnemonic(const QString &caption)
     QString text;
     text.reserve(caption.size());
     for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption[i] == u'&' && ++i == caption.size())
-            break;
+        if (caption[i] == u'&') {
+            ++i; // the marker goes, the character after it stays
+            if (i == caption.size())
+                break;
+        }
         text.append(caption[i]);
     }
     return text;

@@ -51,7 +51,7 @@ std::optional<double> wagerValue(std::string_view digits)
 
 std::string moneyText(double amount)
 {
-    const auto whole = static_cast<long long>(std::llround(amount));
+    const long long whole = std::llround(amount);
     std::string text = whole < 0 ? "$" : "$ ";
     text += std::to_string(whole);
     return text;

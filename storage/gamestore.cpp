@@ -31,8 +31,7 @@ constexpr int syncDelayMs = 1000;
 constexpr int checkpointFrames = 1000;
 
 // Columns of a game, in this order, for gameFrom().
-#define GAME_COLUMNS \
-  "id, started, started_offset, ended, ended_offset, ending, score, steps_in_effect"
+#define GAME_COLUMNS "id,started,started_offset,ended,ended_offset,ending,score,steps_in_effect"
 
 bool isDamage(int code)
 {
@@ -54,6 +53,8 @@ QString reasonFor(int code)
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
         return QStringLiteral("the file is damaged");
+    default:
+        break;
     }
     return QStringLiteral("the disk reported an error (%1)").arg(sqlite3_errstr(code));
 }
@@ -68,7 +69,8 @@ QDateTime dateTime(std::int64_t msecs, std::int64_t offsetSeconds)
 int syncToDisk(sqlite3 *db, bool checkpoint)
 {
     sqlite3_file *log = nullptr;
-    int result = sqlite3_file_control(db, "main", SQLITE_FCNTL_JOURNAL_POINTER, &log);
+    int result = sqlite3_file_control(db, "main", SQLITE_FCNTL_JOURNAL_POINTER,
+                                      static_cast<void *>(&log));
     if (result == SQLITE_OK && log && log->pMethods)
         result = log->pMethods->xSync(log, SQLITE_SYNC_NORMAL);
     if (result == SQLITE_OK && checkpoint)
@@ -411,6 +413,8 @@ void GameStore::resume(std::int64_t id)
 
 void GameStore::storeGame()
 {
+    if (!m_game)
+        return;
     std::int64_t id = 0;
     const QDateTime now = QDateTime::currentDateTime();
     const QDateTime ended = m_game->ending == Ending::InProgress ? now : m_game->ended;
@@ -431,6 +435,8 @@ void GameStore::storeGame()
 // Brings the stored game up to m_game, steps aside.
 void GameStore::updateGame()
 {
+    if (!m_game)
+        return;
     const QDateTime ended =
             m_game->ending == Ending::InProgress ? QDateTime::currentDateTime() : m_game->ended;
     m_db->statement("UPDATE games SET ended = ?2, ended_offset = ?3, ending = ?4, score = ?5, "
