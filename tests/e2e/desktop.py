@@ -188,7 +188,7 @@ def end(program):
 def start(screen, **environment):
     """Starts the program; returns it and its board once the board has its place."""
     program = subprocess.Popen([e2e.EXE],
-                               env=dict(os.environ, QT_QPA_PLATFORM="xcb", **environment))
+                               env=e2e.program_environment(QT_QPA_PLATFORM="xcb", **environment))
     e2e.children.append(program)
     board = wait_shown("Single Vantorel")
     # The program moves a window onto the screen once the window manager has framed it: a

@@ -11,11 +11,19 @@ import select
 import signal
 import subprocess
 import sys
+import tempfile
 import time
 
 EXE, OUT = sys.argv[1], sys.argv[2]
 os.makedirs(OUT, exist_ok=True)
 children = []
+# The program keeps its games: never in the user's own record, and each start in a new one, so
+# that no game a check left unfinished is offered back to the next.
+DATA = tempfile.TemporaryDirectory(prefix="vantorel-e2e-")
+
+
+def program_environment(**variables):
+    return dict(os.environ, XDG_DATA_HOME=tempfile.mkdtemp(dir=DATA.name), **variables)
 
 
 def fail(message):
@@ -245,7 +253,7 @@ def main():
     wait_for("the accessibility bus", lambda: subprocess.run(
         ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
          "org.a11y.Bus.GetAddress"], capture_output=True, timeout=10).returncode == 0)
-    env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    env = program_environment(QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
     program = subprocess.Popen([EXE], env=env)
     children.append(program)
 

@@ -160,7 +160,8 @@ fi
 if [ -x "$bin" ]; then
     runtime="$scratch/xdg-runtime"
     mkdir -m 700 "$runtime"
-    QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$runtime" \
+    # Its games go to a folder of the check's, not the user's.
+    QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$runtime" XDG_DATA_HOME="$scratch/data" \
         timeout -k 5 5 "$bin" >"$scratch/run.log" 2>&1 </dev/null
     status=$?
     if [ "$status" -ne 124 ]; then
