@@ -178,6 +178,7 @@ void GameStore::open()
         stop(QStringLiteral("its folder cannot be written"));
         return;
     }
+    sweepStaleLocks();
     // SQLite gives its log files the mode of the file.
     (void)QFile(m_path).open(QIODevice::WriteOnly | QIODevice::NewOnly,
                              QFile::ReadOwner | QFile::WriteOwner);
@@ -327,6 +328,19 @@ void GameStore::report(const QString &problem)
 QString GameStore::lockPath(const QString &copy) const
 {
     return m_path + QLatin1String(".copy-") + copy + QLatin1String(".lock");
+}
+
+// A copy that was killed left its lock behind: taking such a lock and letting it go removes it.
+void GameStore::sweepStaleLocks() const
+{
+    const QDir folder = QFileInfo(m_path).dir();
+    const QString pattern = QFileInfo(lockPath(QStringLiteral("*"))).fileName();
+    for (const QString &name : folder.entryList({ pattern }, QDir::Files | QDir::Hidden)) {
+        QLockFile stale(folder.filePath(name));
+        stale.setStaleLockTime(0); // stale only when its copy is gone, however young
+        if (stale.tryLock(0))
+            stale.unlock();
+    }
 }
 
 bool GameStore::isHeld(std::int64_t id, const QString &holder) const

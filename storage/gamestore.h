@@ -143,6 +143,7 @@ private:
     GameRecord loadGame(std::int64_t id);
     QString lockPath(const QString &copy) const;
     bool isHeld(std::int64_t id, const QString &holder) const;
+    void sweepStaleLocks() const;
     void forget(bool all, std::int64_t id);
     bool checkpointDue();
     void startSync();

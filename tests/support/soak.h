@@ -1078,8 +1078,12 @@ private:
         if (!fresh && integrity != "ok")
             return "the record is damaged: " + integrity;
         integrityChecks += fresh ? 0 : 1;
-        if (!QDir(QFileInfo(m_record).path()).entryList({ "*.damaged-*" }).isEmpty())
+        const QDir folder = QFileInfo(m_record).dir();
+        if (!folder.entryList({ "*.damaged-*" }).isEmpty())
             return "the record was set aside as damaged";
+        // The life just killed left its lock; the start before it swept the older ones.
+        if (const qsizetype locks = folder.entryList({ "*.lock" }, QDir::Files).size(); locks > 1)
+            return QStringLiteral("%1 locks of killed lives left behind").arg(locks);
         std::vector<storage::GameRecord> games;
         if (!fresh)
             games = storage::GameStore(m_record).games();
