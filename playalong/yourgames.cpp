@@ -270,8 +270,17 @@ public:
         connect(&store, &storage::GameStore::problemFound, this, &YourGames::showProblem);
         showProblem(store.problem());
         reload();
-        // As large as it likes, as far as the screen lets it.
-        resize(sizeHint().boundedTo(screen()->availableGeometry().size() * 0.9));
+    }
+
+    // As large as it likes, as far as the screen lets it, in the middle of it: wholly on the
+    // screen, wherever the window manager would have put a window it knows nothing of.
+    void placeOn(QScreen *screen)
+    {
+        const QRect available = screen->availableGeometry();
+        resize(sizeHint().boundedTo(available.size() * 0.9));
+        QRect frame({}, size());
+        frame.moveCenter(available.center());
+        move(frame.topLeft());
     }
 
 private:
@@ -419,8 +428,12 @@ void showYourGames()
     Journal *journal = playalong::journal();
     if (!journal || !journal->store())
         return;
-    if (!window)
+    if (!window) {
         window = new YourGames(*journal->store());
+        // On the screen of the board it was asked for from.
+        const QWidget *board = QApplication::activeWindow();
+        window->placeOn(board ? board->screen() : QGuiApplication::primaryScreen());
+    }
     window->show();
     window->raise();
     window->activateWindow();
@@ -430,6 +443,7 @@ int runYourGames(const QString &recordPath)
 {
     storage::GameStore store(recordPath);
     auto *window = new YourGames(store);
+    window->placeOn(QGuiApplication::primaryScreen());
     QObject::connect(window, &QObject::destroyed, qApp, &QCoreApplication::quit);
     window->show();
     return QApplication::exec();

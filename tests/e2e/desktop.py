@@ -163,6 +163,25 @@ def undo_keys_work_on_a_desktop(board):
         wait_hidden(gone)
 
 
+def your_games_opens_on_the_screen(board):
+    # A window of the program's that the window manager would place as it likes, beside a board
+    # that leaves no room for it, taller for a Daily Double never cleared (its footnote).
+    click(board, DAILY_DOUBLE_BUTTON, BOARD)
+    wager = wait_shown("Daily Double")
+    click(wager, WAGER_BOX, CLUE)
+    wait_focus(wager)
+    xdo("type", "--delay", "30", "500")
+    click(wager, CLUE_BUTTONS["Correct"], CLUE)
+    wait_hidden("Daily Double")
+    activate(board)
+    xdo("key", "shift+F10", "Up", "Up", "Return")  # Your Games..., above About
+    games = wait_shown("Your Games")
+    screen = tuple(map(int, xdo("getdisplaygeometry").split()))
+    wait_for("Your Games wholly on the screen", lambda: on_screen(games, screen))
+    never("Your Games grew or moved off the screen", lambda: not on_screen(games, screen))
+    e2e.screenshot("root", "desktop-your-games")
+
+
 def windows_lie_on_a_scaled_screen(screen):
     program, board = start(screen, QT_SCALE_FACTOR="1.5")
     click(board, DAILY_DOUBLE_BUTTON, BOARD)
@@ -217,7 +236,7 @@ def main():
              lambda: "window id" in xprop("-root", "_NET_SUPPORTING_WM_CHECK"))
     screen = (connection.screen().width_in_pixels, connection.screen().height_in_pixels)
     for check in (quick_input_acts_only_where_it_began, clue_and_wager_stay_with_the_board,
-                  undo_keys_work_on_a_desktop):
+                  undo_keys_work_on_a_desktop, your_games_opens_on_the_screen):
         if len(sys.argv) < 4 or check.__name__ in sys.argv[3:]:  # names to run alone
             program, board = start(screen)
             check(board)
@@ -225,7 +244,7 @@ def main():
     if len(sys.argv) < 4 or "windows_lie_on_a_scaled_screen" in sys.argv[3:]:
         windows_lie_on_a_scaled_screen(screen)
     print("PASS: quick input acted only where it began; the windows stayed with the board and on "
-          "the screen; the desktop's undo and redo keys worked")
+          "the screen; the desktop's undo and redo keys worked; Your Games opened on the screen")
 
 
 signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))  # a timeout still stops what was started
