@@ -8,6 +8,7 @@
 #include "playalong/playalong.h"
 #include "playalong/progresschart.h"
 #include "runtime/modal.h"
+#include "runtime/placement.h"
 #include "scoring/record.h"
 #include "storage/gamestore.h"
 #include "windows/texts.h"
@@ -24,7 +25,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QScreen>
 #include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -272,17 +272,6 @@ public:
         reload();
     }
 
-    // As large as it likes, as far as the screen lets it, in the middle of it: wholly on the
-    // screen, wherever the window manager would have put a window it knows nothing of.
-    void placeOn(QScreen *screen)
-    {
-        const QRect available = screen->availableGeometry();
-        resize(sizeHint().boundedTo(available.size() * 0.9));
-        QRect frame({}, size());
-        frame.moveCenter(available.center());
-        move(frame.topLeft());
-    }
-
 private:
     void reload()
     {
@@ -431,8 +420,7 @@ void showYourGames()
     if (!window) {
         window = new YourGames(*journal->store());
         // On the screen of the board it was asked for from.
-        const QWidget *board = QApplication::activeWindow();
-        window->placeOn(board ? board->screen() : QGuiApplication::primaryScreen());
+        runtime::showCentred(*window, QApplication::activeWindow());
     }
     window->show();
     window->raise();
@@ -443,9 +431,8 @@ int runYourGames(const QString &recordPath)
 {
     storage::GameStore store(recordPath);
     auto *window = new YourGames(store);
-    window->placeOn(QGuiApplication::primaryScreen());
     QObject::connect(window, &QObject::destroyed, qApp, &QCoreApplication::quit);
-    window->show();
+    runtime::showCentred(*window, nullptr);
     return QApplication::exec();
 }
 

@@ -7,6 +7,7 @@
 #include "runtime/form.h"
 #include "runtime/loader.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -28,7 +29,46 @@ QRect keptInside(QRect frame, const QRect &available)
     return frame;
 }
 
+// Keeps a window wholly on its screen once its frame is known: at its first exposure.
+class KeptOnScreenWhenFramed final : public QObject
+{
+public:
+    explicit KeptOnScreenWhenFramed(QWidget &window) : QObject(&window), m_window(window)
+    {
+        window.windowHandle()->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject * /*watched*/, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose && m_window.windowHandle()->isExposed()) {
+            const QRect frame =
+                    m_window.geometry().marginsAdded(m_window.windowHandle()->frameMargins());
+            const QRect kept = keptInside(frame, m_window.screen()->availableGeometry());
+            if (kept != frame)
+                m_window.setGeometry(
+                        m_window.geometry().translated(kept.topLeft() - frame.topLeft()));
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget &m_window;
+};
+
 } // namespace
+
+void showCentred(QWidget &window, const QWidget *near)
+{
+    const QScreen *screen = near ? near->screen() : QGuiApplication::primaryScreen();
+    const QRect available = screen->availableGeometry();
+    QRect client({}, window.sizeHint().boundedTo(available.size() * 0.9));
+    client.moveCenter(available.center());
+    window.setGeometry(client);
+    window.winId(); // its native window, to watch for its frame
+    new KeptOnScreenWhenFramed(window);
+    window.show();
+}
 
 // A board shown beside the board in play takes its place, and an owned window keeps its designed
 // offset from the board's client area; any other window opens at its stored place. (A window

@@ -16,6 +16,7 @@
 
 QT_BEGIN_NAMESPACE
 class QObject;
+class QWidget;
 QT_END_NAMESPACE
 
 namespace runtime {
@@ -41,5 +42,10 @@ private:
 
     std::vector<Form *> m_awaitingFrame; // opened, not yet framed by the window system
 };
+
+// Shows a window of the additions', which has no layout and no place of its own: in the middle
+// of the screen `near` is on (the primary screen without it), as large as it likes up to most of
+// that screen, kept wholly on it once the window system has framed it.
+void showCentred(QWidget &window, const QWidget *near);
 
 } // namespace runtime
