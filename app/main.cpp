@@ -29,6 +29,6 @@ int main(int argc, char *argv[])
     runtime::Application app(argc, argv, layouts::identity);
     if (commandLine.isSet(games))
         return playalong::runYourGames(record);
-    playalong::install(record);
+    const playalong::PlayAlong playAlong(record);
     return runtime::FormRuntime::instance().run(SingleBoard::instance());
 }

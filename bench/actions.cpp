@@ -71,7 +71,7 @@ struct Sample
     double cpuMs;
 };
 
-std::vector<Sample> playOneGame()
+std::vector<Sample> playOneGame(const playalong::PlayAlong &playAlong)
 {
     std::vector<Sample> samples;
     Action current = Action::Designed;
@@ -95,7 +95,7 @@ std::vector<Sample> playOneGame()
 
     SingleBoard::instance().show();
     // The record opens once the first board is painted, before anyone could click.
-    while (!playalong::journal()->store())
+    while (!playAlong.journal()->store())
         bench::settle();
     bench::playWholeGame([&](Action action, auto &&input) {
         begin(action);
@@ -186,16 +186,16 @@ int main(int argc, char *argv[])
     runtime::applyIdentity(layouts::identity);
     QDir record(QCoreApplication::applicationDirPath() + QLatin1String("/actions-record"));
     record.removeRecursively();
-    playalong::install(record.filePath(QStringLiteral("games.sqlite")));
+    const playalong::PlayAlong playAlong(record.filePath(QStringLiteral("games.sqlite")));
     PaintCounter counter;
     app.installEventFilter(&counter);
     const int games = argc > 1 ? std::max(2, std::atoi(argv[1])) : 20;
 
-    std::vector<std::vector<Sample>> first{ playOneGame() };
+    std::vector<std::vector<Sample>> first{ playOneGame(playAlong) };
     const int firstPaints = paints;
     std::vector<std::vector<Sample>> later;
     for (int game = 1; game < games; ++game)
-        later.push_back(playOneGame());
+        later.push_back(playOneGame(playAlong));
 
     std::printf("Every input of a game, in ms (platform %s; the first game on a fresh program, "
                 "then %d more; the games kept in %s)\n",

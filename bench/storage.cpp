@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 // The record of games on a real disk (a folder beside this program, in the build tree): how
-// long a recorded result takes, committed as the player's click commits it, with the deferred
+// long a recorded result takes from the click's hand-over to its commit in the writer, with the deferred
 // sync (synchronous=NORMAL) and with a sync at each commit (FULL); how long opening the record
 // and looking for a game to resume take, with no file and with ten years of nightly games; how
 // long reading all those games takes; and the file's size. Figures only.
@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 
@@ -49,26 +50,41 @@ double msSince(const QElapsedTimer &timer)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
-// Plays whole games into the store and times each result's commit. At the pace of the show,
-// the background sync has run before the next result: with syncEachStep it is run in between
-// (untimed); otherwise after each game, as after an evening's play.
+// Waits until the store says what was handed over as `sequence` is on disk.
+void waitUntilWritten(GameStore &store, std::uint64_t sequence)
+{
+    QEventLoop loop;
+    const QMetaObject::Connection written =
+            QObject::connect(&store, &GameStore::written, &loop, [&](std::uint64_t done) {
+                if (done >= sequence)
+                    loop.quit();
+            });
+    loop.exec();
+    QObject::disconnect(written);
+}
+
+// Plays whole games into the store and times each result from the click's hand-over until its
+// commit is reported back. At the pace of the show, the background sync has run before the next
+// result: with syncEachStep it is run in between (untimed); otherwise after each game, as after
+// an evening's play.
 std::vector<double> play(GameStore &store, QRandomGenerator &random, int games, bool syncEachStep)
 {
     std::vector<double> ms;
     for (int g = 0; g < games; ++g) {
         const bench::GeneratedGame game = bench::generateGame(random);
-        std::int64_t score = 0;
         for (std::size_t n = 0; n < game.steps.size(); ++n) {
-            score += scoring::scoreChange(game.steps[n]);
             QElapsedTimer timer;
             timer.start();
-            store.recordStep(int(n), game.steps[n], int(n) + 1, score);
+            const std::uint64_t sequence =
+                    store.keep(std::vector(game.steps.begin(), game.steps.begin() + long(n) + 1),
+                               int(n) + 1);
+            waitUntilWritten(store, sequence);
             ms.push_back(msSince(timer));
             if (syncEachStep)
-                store.sync();
+                store.waitForWritten();
         }
-        store.endGame(storage::Ending::Finished, game.score);
-        store.sync();
+        store.endGame(storage::Ending::Finished);
+        store.waitForWritten();
     }
     return ms;
 }
@@ -83,7 +99,11 @@ double openTime(const QString &path, bool removeFirst, int runs)
         QElapsedTimer timer;
         timer.start();
         GameStore store(path);
-        store.takeResumableGame();
+        QEventLoop loop;
+        QObject::connect(&store, &GameStore::offered, &loop, &QEventLoop::quit);
+        QObject::connect(&store, &GameStore::nothingOffered, &loop, &QEventLoop::quit);
+        store.offerGame();
+        loop.exec();
         ms.push_back(msSince(timer));
     }
     return figuresOf(ms).median;
@@ -97,11 +117,7 @@ void cutShort(const QString &record, const QString &copy, QRandomGenerator &rand
     QFile::copy(record, copy);
     GameStore store(copy);
     const bench::GeneratedGame game = bench::generateGame(random);
-    std::int64_t score = 0;
-    for (int n = 0; n < steps; ++n) {
-        score += scoring::scoreChange(game.steps[n]);
-        store.recordStep(n, game.steps[n], n + 1, score);
-    }
+    store.keep(std::vector(game.steps.begin(), game.steps.begin() + steps), steps);
 }
 
 } // namespace
@@ -126,14 +142,14 @@ int main(int argc, char *argv[])
     const struct
     {
         const char *name;
-        GameStore::Durability durability;
+        bool syncEachCommit;
     } modes[] = {
-        { "synchronous=NORMAL, synced in the background", GameStore::Durability::Deferred },
-        { "synchronous=FULL, synced at each commit", GameStore::Durability::EachCommit },
+        { "synchronous=NORMAL, synced in the background", false },
+        { "synchronous=FULL, synced at each commit", true },
     };
     for (const auto &mode : modes) {
         GameStore store(work.filePath(QLatin1String(mode.name).left(18) + QLatin1String("/games")),
-                        nullptr, mode.durability);
+                        nullptr, { mode.syncEachCommit });
         const std::vector<double> ms = play(store, random, 30, true);
         const Figures figures = figuresOf(ms);
         std::printf("  %-44s %6zu %8.3f %8.3f %8.3f\n", mode.name, ms.size(), figures.median,
@@ -159,10 +175,10 @@ int main(int argc, char *argv[])
     std::vector<double> reads;
     std::size_t readGames = 0;
     for (int run = 0; run < 5; ++run) {
-        GameStore store(record);
+        storage::Record store(record);
         QElapsedTimer timer;
         timer.start();
-        readGames = store.games().size();
+        readGames = store.games().games.size();
         reads.push_back(msSince(timer));
     }
     std::printf("  every game read whole (%zu games): %.1f ms (median of 5)\n", readGames,

@@ -18,6 +18,7 @@
 #include "runtime/application.h"
 #include "runtime/formruntime.h"
 #include "runtime/loader.h"
+#include "storage/gamestore.h"
 #include "windows/last.h"
 #include "windows/singleboard.h"
 
@@ -40,6 +41,7 @@ public:
     bool play = false;
     bool printSize = false;
     bool afterPaint = false;
+    const playalong::PlayAlong *playAlong = nullptr;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -93,19 +95,23 @@ private:
         waitForRecord();
     }
 
+    // The record is open and looked at once the store says it has no game to offer; with a
+    // game to offer, the answerer ends the run.
     void waitForRecord()
     {
-        const playalong::Journal *journal = playalong::journal();
-        if (journal && !journal->store()) {
+        const playalong::Journal *journal = playAlong ? playAlong->journal() : nullptr;
+        if (!journal) {
+            QCoreApplication::exit(0);
+            return;
+        }
+        if (!journal->store()) {
             QTimer::singleShot(0, this, &FirstBoardPaint::waitForRecord);
             return;
         }
-        // With a question up, the answerer ends the run.
-        if (QApplication::activeModalWidget())
-            return;
-        if (journal)
+        connect(journal->store(), &storage::GameStore::nothingOffered, this, [this] {
             std::printf("open %.3f\n", double(m_sincePaint.nsecsElapsed()) / 1e6);
-        QCoreApplication::exit(0);
+            QCoreApplication::exit(0);
+        });
     }
 
     bool m_done = false;
@@ -129,6 +135,7 @@ int main(int argc, char *argv[])
     }
     app.installEventFilter(&firstPaint);
     runtime::applyIdentity(layouts::identity);
-    playalong::install(record);
+    const playalong::PlayAlong playAlong(record);
+    firstPaint.playAlong = &playAlong;
     return runtime::FormRuntime::instance().run(SingleBoard::instance());
 }

@@ -7,7 +7,6 @@
 #include "playalong/history.h"
 #include "playalong/journal.h"
 #include "playalong/playalong.h"
-#include "playalong/yourgames.h"
 #include "runtime/formruntime.h"
 #include "runtime/loader.h"
 #include "runtime/modal.h"
@@ -62,8 +61,9 @@ void showAbout()
 
 // Made the first time it is asked for and kept with the board: an action chosen from it may
 // open a modal box while the menu is still finishing.
-QMenu *boardMenu(Board &board, History &history)
+QMenu *boardMenu(Board &board, PlayAlong &playAlong)
 {
+    History &history = playAlong.history();
     QWidget *window = board.window();
     if (auto *menu = window->findChild<QMenu *>(QString(), Qt::FindDirectChildrenOnly))
         return menu;
@@ -73,17 +73,19 @@ QMenu *boardMenu(Board &board, History &history)
     QAction *endRound = menu->addAction(QStringLiteral("End This Round..."), menu,
                                         [&board, &history] { askToEndRound(board, history); });
     menu->addSeparator();
-    QAction *yourGames = menu->addAction(QStringLiteral("Your Games..."), menu, &showYourGames);
+    QAction *yourGames = menu->addAction(QStringLiteral("Your Games..."), menu,
+                                         [&playAlong] { playAlong.showYourGames(); });
     menu->addAction(QStringLiteral("About %1").arg(runtime::toQString(layouts::identity.title)),
                     menu, &showAbout);
-    QObject::connect(menu, &QMenu::aboutToShow, endRound, [&board, endRound, yourGames] {
-        endRound->setEnabled(board.openSquares().any());
-        yourGames->setEnabled(journal() && journal()->store());
-    });
+    QObject::connect(menu, &QMenu::aboutToShow, endRound,
+                     [&board, &playAlong, endRound, yourGames] {
+                         endRound->setEnabled(board.openSquares().any());
+                         yourGames->setEnabled(playAlong.journal() && playAlong.journal()->store());
+                     });
     return menu;
 }
 
-void popUp(Board &board, History &history, const QPoint &at)
+void popUp(Board &board, PlayAlong &playAlong, const QPoint &at)
 {
     // The click that asked for it may have handed the board's round over already.
     if (!board.isShown())
@@ -91,7 +93,7 @@ void popUp(Board &board, History &history, const QPoint &at)
     // The menu is input to the board: it becomes the active window first, as on any click.
     if (runtime::FormRuntime::instance().activeForm() != &board)
         board.show();
-    boardMenu(board, history)->popup(at);
+    boardMenu(board, playAlong)->popup(at);
 }
 
 // Opened from the keyboard, the menu stands at the control that has the focus.
@@ -101,30 +103,30 @@ QPoint focusPoint(QWidget *window)
     return focus->mapToGlobal(focus->rect().center());
 }
 
-void addBoardMenu(Board &board, History &history)
+void addBoardMenu(Board &board, PlayAlong &playAlong)
 {
     QWidget *window = board.window();
-    addUndoKeys(window, history.stack());
+    addUndoKeys(window, playAlong.history().stack());
     window->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(window, &QWidget::customContextMenuRequested, window,
-                     [&board, &history, window](const QPoint &position) {
-                         popUp(board, history, window->mapToGlobal(position));
+    QObject::connect(window, &QWidget::customContextMenuRequested, &playAlong,
+                     [&board, &playAlong, window](const QPoint &position) {
+                         popUp(board, playAlong, window->mapToGlobal(position));
                      });
     auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), window);
-    QObject::connect(menuKey, &QShortcut::activated, window,
-                     [&board, &history, window] { popUp(board, history, focusPoint(window)); });
+    QObject::connect(menuKey, &QShortcut::activated, &playAlong,
+                     [&board, &playAlong, window] { popUp(board, playAlong, focusPoint(window)); });
 }
 
 } // namespace
 
-void installBoardMenu(History &history)
+void installBoardMenu(PlayAlong &playAlong)
 {
-    QObject::connect(&runtime::FormRuntime::instance(), &runtime::FormRuntime::loaded, &history,
-                     [&history](runtime::Form &form) {
+    QObject::connect(&runtime::FormRuntime::instance(), &runtime::FormRuntime::loaded, &playAlong,
+                     [&playAlong](runtime::Form &form) {
                          if (auto *board = dynamic_cast<Board *>(&form))
-                             addBoardMenu(*board, history);
+                             addBoardMenu(*board, playAlong);
                          else if (dynamic_cast<Question *>(&form))
-                             addUndoKeys(form.window(), history.stack());
+                             addUndoKeys(form.window(), playAlong.history().stack());
                      });
 }
 

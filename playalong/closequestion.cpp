@@ -16,7 +16,7 @@ namespace playalong {
 
 void installCloseQuestion(History &history)
 {
-    runtime::FormRuntime::instance().setCloseGuard([&history](runtime::Form &form) {
+    runtime::FormRuntime::instance().setCloseGuard(&history, [&history](runtime::Form &form) {
         if (!dynamic_cast<Board *>(&form) || !history.gameUnderWay() || qGuiApp->isSavingSession())
             return true;
         const bool end =

@@ -5,6 +5,7 @@
 
 #include "scoring/export.h"
 #include "storage/gamestore.h"
+#include "storage/recordfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -40,24 +42,27 @@ bool write(QIODevice &out, const std::string &text)
     return out.write(text.data(), qint64(text.size())) == qint64(text.size());
 }
 
+// Whether the file is the record itself or one of its logs, under whatever name.
+bool isRecord(const QString &recordPath, const QString &fileName)
+{
+    const std::optional<storage::file::Identity> target = storage::file::identify(fileName);
+    const QStringList files = storage::file::withLogs(recordPath);
+    return target && std::any_of(files.begin(), files.end(), [&](const QString &file) {
+               return storage::file::identify(file) == target;
+           });
+}
+
 } // namespace
 
-bool exportGames(storage::GameStore &store, QIODevice &out, QString *error)
+bool exportGames(storage::Record &record, QIODevice &out, QString *error)
 {
-    QString problem;
-    const QMetaObject::Connection told =
-            QObject::connect(&store, &storage::GameStore::problemFound,
-                             [&](const QString &found) { problem = found; });
-    std::vector<storage::GameRecord> games = store.games();
-    QObject::disconnect(told);
-    if (!store.isRecording())
-        problem = store.problem();
-    if (!problem.isEmpty())
-        return fail(error, problem);
+    storage::Record::Games read = record.games();
+    if (!read.problem.isEmpty())
+        return fail(error, read.problem);
     if (!write(out, scoring::csvHeader()))
         return fail(error, out.errorString());
-    std::reverse(games.begin(), games.end()); // oldest first
-    for (const storage::GameRecord &game : games) {
+    std::reverse(read.games.begin(), read.games.end()); // oldest first
+    for (const storage::GameRecord &game : read.games) {
         if (!write(out, scoring::csvRows(isoText(game.started), game.steps, game.stepsInEffect)))
             return fail(error, out.errorString());
     }
@@ -66,10 +71,18 @@ bool exportGames(storage::GameStore &store, QIODevice &out, QString *error)
 
 bool exportGames(const QString &recordPath, const QString &fileName, QString *error)
 {
-    storage::GameStore store(recordPath);
-    if (!store.problem().isEmpty())
-        return fail(error, store.problem());
     const bool standardOutput = fileName == QLatin1String("-");
+    const QString name =
+            standardOutput ? QStringLiteral("standard output") : QDir::toNativeSeparators(fileName);
+    if (!standardOutput && isRecord(recordPath, fileName))
+        return fail(
+                error,
+                QStringLiteral("cannot write %1: it is the record of your games itself").arg(name));
+#ifdef Q_OS_UNIX
+    // A reader that goes away (| head) is a write that fails, told as any other.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+    storage::Record record(recordPath);
     // A pipe or a device (/dev/stdout) is written as it is; it cannot be replaced.
     const QFileInfo target(fileName);
     const bool replace = !standardOutput && (!target.exists() || target.isFile());
@@ -78,12 +91,10 @@ bool exportGames(const QString &recordPath, const QString &fileName, QString *er
     QFileDevice &out = replace ? static_cast<QFileDevice &>(replaced) : direct;
     const bool opened = standardOutput ? direct.open(stdout, QIODevice::WriteOnly)
                                        : out.open(QIODevice::WriteOnly);
-    if (opened && exportGames(store, out, error) && (replace ? replaced.commit() : direct.flush()))
+    if (opened && exportGames(record, out, error) && (replace ? replaced.commit() : direct.flush()))
         return true;
     if (out.error() == QFileDevice::NoError)
         return false; // the record's problem
-    const QString name =
-            standardOutput ? QStringLiteral("standard output") : QDir::toNativeSeparators(fileName);
     return fail(error, QStringLiteral("cannot write %1: %2").arg(name, out.errorString()));
 }
 

@@ -17,11 +17,6 @@
 namespace playalong {
 namespace {
 
-std::int64_t score()
-{
-    return SingleBoard::instance().Score;
-}
-
 QString resumePrompt(const storage::GameRecord &game)
 {
     const History::Position position = History::positionAfter(game.steps, game.stepsInEffect);
@@ -49,25 +44,27 @@ Journal::Journal(History &history, QString path, QObject *parent)
                     form.window()->installEventFilter(this);
             });
     connect(&history, &History::started, this, [this] {
+        m_steps.clear();
         if (m_store)
-            m_store->endGame(storage::Ending::NotFinished, score());
+            m_store->endGame(storage::Ending::NotFinished);
     });
     connect(&history, &History::recorded, this, [this](int number, const scoring::Step &step) {
-        open();
-        m_store->recordStep(number, step, m_history.stack().index(), score());
+        m_steps.resize(std::size_t(number));
+        m_steps.push_back(step);
+        keep();
     });
-    connect(&history, &History::moved, this, [this] {
-        if (m_store)
-            m_store->setStepsInEffect(m_history.stack().index(), score());
-    });
+    connect(&history, &History::moved, this, &Journal::keep);
     connect(&history, &History::finished, this, [this](int number, const scoring::Step &step) {
+        m_steps.resize(std::size_t(number));
+        m_steps.push_back(step);
         open();
-        m_store->recordStep(number, step, number + 1, score());
-        m_store->endGame(storage::Ending::Finished, score());
+        m_store->keep(m_steps, number + 1);
+        m_store->endGame(storage::Ending::Finished);
+        m_steps.clear();
     });
     connect(&history, &History::ended, this, [this] {
         if (m_store)
-            m_store->endGame(storage::Ending::EndedByPlayer, score());
+            m_store->endGame(storage::Ending::EndedByPlayer);
     });
 }
 
@@ -80,7 +77,7 @@ bool Journal::eventFilter(QObject *watched, QEvent *event)
         QTimer::singleShot(0, this, [this] {
             if (!m_store) {
                 open();
-                offerResume();
+                m_store->offerGame();
             }
         });
     }
@@ -93,23 +90,31 @@ void Journal::open()
         return;
     m_store = std::make_unique<storage::GameStore>(m_path);
     connect(m_store.get(), &storage::GameStore::problemFound, this, &Journal::tell);
-    if (!m_store->problem().isEmpty())
-        tell(m_store->problem());
+    connect(m_store.get(), &storage::GameStore::problemCleared, this, &Journal::tell);
+    connect(m_store.get(), &storage::GameStore::offered, this, &Journal::offerResume);
+}
+
+void Journal::keep()
+{
+    if (m_steps.empty() && !m_store)
+        return;
+    open();
+    m_store->keep(m_steps, m_history.stack().index());
 }
 
 // Only before the first result of the game on screen: a game begun is not swapped for another.
-void Journal::offerResume()
+void Journal::offerResume(const storage::GameRecord &game)
 {
-    if (m_history.gameUnderWay())
+    if (m_history.gameUnderWay()) {
+        m_store->release(game.id);
         return;
-    const std::optional<storage::GameRecord> game = m_store->takeResumableGame();
-    if (!game)
-        return;
-    if (runtime::questionBox(resumePrompt(*game), texts::messageTitle(), runtime::Answer::Yes)) {
-        m_store->resume(game->id);
-        m_history.resume(game->steps, game->stepsInEffect);
+    }
+    if (runtime::questionBox(resumePrompt(game), texts::messageTitle(), runtime::Answer::Yes)) {
+        m_store->resume(game.id);
+        m_steps = game.steps;
+        m_history.resume(game.steps, game.stepsInEffect);
     } else {
-        m_store->setNotFinished(game->id);
+        m_store->decline(game.id);
     }
 }
 

@@ -3,14 +3,18 @@
 
 #pragma once
 
+#include "scoring/step.h"
+
 #include <QObject>
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 namespace storage {
 class GameStore;
-}
+struct GameRecord;
+} // namespace storage
 
 namespace playalong {
 
@@ -18,8 +22,8 @@ class History;
 
 // Keeps the game on disk as the history records it, step by step, so that nothing is lost to
 // a crash, a kill or a logout; offers a game cut short back at the next start; and tells the
-// player, once, when the record cannot be kept. Play never waits on it: the record is opened
-// once the first board has been painted.
+// player when the record cannot be kept, and when it is kept again. Play never waits on it:
+// the record is opened once the first board has been painted, and written in the background.
 class Journal final : public QObject
 {
     Q_OBJECT
@@ -35,12 +39,15 @@ public:
 private:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void open();
-    void offerResume();
+    void keep();
+    void offerResume(const storage::GameRecord &game);
     void tell(const QString &problem);
 
     History &m_history;
     QString m_path;
     std::unique_ptr<storage::GameStore> m_store;
+    // The game as the history holds it, undone steps last.
+    std::vector<scoring::Step> m_steps;
 };
 
 } // namespace playalong

@@ -8,33 +8,32 @@
 #include "playalong/history.h"
 #include "playalong/journal.h"
 #include "playalong/quickkeys.h"
-
-#include <QCoreApplication>
+#include "playalong/yourgames.h"
 
 namespace playalong {
 
-namespace {
-
-Journal *theJournal = nullptr;
-
-} // namespace
-
-void install(const QString &recordPath)
+PlayAlong::PlayAlong(const QString &recordPath, QObject *parent)
+    : QObject(parent), m_history(new History(this))
 {
-    static History *history = nullptr;
-    if (history)
-        return;
-    history = new History(QCoreApplication::instance());
-    installBoardMenu(*history);
-    installCloseQuestion(*history);
-    installQuickKeys();
     if (!recordPath.isEmpty())
-        theJournal = new Journal(*history, recordPath, history);
+        m_journal = new Journal(*m_history, recordPath, this);
+    installBoardMenu(*this);
+    installCloseQuestion(*m_history);
+    installQuickKeys(*this);
 }
 
-Journal *journal()
+// The hooks made with this object (or its children) as their context go with it.
+PlayAlong::~PlayAlong() = default;
+
+void PlayAlong::showYourGames()
 {
-    return theJournal;
+    if (!m_journal || !m_journal->store())
+        return;
+    if (!m_yourGames)
+        m_yourGames = playalong::showYourGames(*m_journal->store());
+    m_yourGames->show();
+    m_yourGames->raise();
+    m_yourGames->activateWindow();
 }
 
 } // namespace playalong

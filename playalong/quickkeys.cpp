@@ -3,11 +3,11 @@
 
 #include "playalong/quickkeys.h"
 
+#include "playalong/playalong.h"
 #include "runtime/formruntime.h"
 #include "windows/dailydouble.h"
 #include "windows/question.h"
 
-#include <QCoreApplication>
 #include <QPushButton>
 #include <QShortcut>
 
@@ -32,10 +32,10 @@ void bindKey(QPushButton *button, Qt::Key key)
 
 } // namespace
 
-void installQuickKeys()
+void installQuickKeys(PlayAlong &playAlong)
 {
-    QObject::connect(&runtime::FormRuntime::instance(), &runtime::FormRuntime::loaded,
-                     QCoreApplication::instance(), [](runtime::Form &form) {
+    QObject::connect(&runtime::FormRuntime::instance(), &runtime::FormRuntime::loaded, &playAlong,
+                     [](runtime::Form &form) {
                          if (auto *clue = dynamic_cast<Question *>(&form)) {
                              bindKey(clue->Command1(Question::Correct), Qt::Key_C);
                              bindKey(clue->Command1(Question::NoRingIn), Qt::Key_N);

@@ -46,14 +46,18 @@ struct Game
 {
     GameRecord record;
     scoring::GameFigures figures;
-    bool current = false; // the game this copy is playing
+
+    // The game this copy is playing.
+    bool current() const { return record.playedBy == GameRecord::PlayedBy::ThisCopy; }
+    bool beingPlayed() const { return record.playedBy != GameRecord::PlayedBy::Nobody; }
 };
 
-Game gameOf(GameRecord record, bool current)
+Game gameOf(GameRecord record)
 {
     const std::span<const scoring::Step> steps(record.steps.data(),
                                                std::size_t(record.stepsInEffect));
-    return { std::move(record), scoring::gameFigures(steps), current };
+    scoring::GameFigures figures = scoring::gameFigures(steps);
+    return { std::move(record), figures };
 }
 
 QString money(std::int64_t amount)
@@ -84,8 +88,10 @@ QString endingText(const Game &game)
     case Ending::NotFinished:
         break;
     case Ending::InProgress:
-        if (game.current)
+        if (game.current())
             return QStringLiteral("in progress");
+        if (game.beingPlayed())
+            return QStringLiteral("being played");
         break;
     }
     return QStringLiteral("not finished");
@@ -111,9 +117,8 @@ public:
     // The current game as it now stands, in its row or in a new one.
     void setCurrent(Game game)
     {
-        const auto row = std::find_if(m_games.begin(), m_games.end(), [&](const Game &other) {
-            return other.record.id == game.record.id;
-        });
+        const auto row = std::find_if(m_games.begin(), m_games.end(),
+                                      [](const Game &other) { return other.current(); });
         if (row == m_games.end()) {
             beginInsertRows({}, int(m_games.size()), int(m_games.size()));
             m_games.push_back(std::move(game));
@@ -200,7 +205,10 @@ private:
 class YourGames final : public QWidget
 {
 public:
-    explicit YourGames(storage::GameStore &store) : m_store(store)
+    // Forgetting games writes to the record: through the store of the copy playing, if any,
+    // or one of the window's own, made when first asked.
+    YourGames(const QString &path, storage::GameStore *store)
+        : m_store(store), m_record(path, store ? store->copy() : QString())
     {
         setWindowTitle(QStringLiteral("Your Games"));
         setObjectName(QStringLiteral("YourGames"));
@@ -266,34 +274,57 @@ public:
         m_follow.setSingleShot(true);
         m_follow.setInterval(100);
         connect(&m_follow, &QTimer::timeout, this, &YourGames::followCurrentGame);
-        connect(&store, &storage::GameStore::changed, &m_follow, qOverload<>(&QTimer::start));
-        connect(&store, &storage::GameStore::problemFound, this, &YourGames::showProblem);
-        showProblem(store.problem());
+        if (store)
+            watch(*store);
         reload();
     }
 
 private:
+    void watch(storage::GameStore &store)
+    {
+        connect(&store, &storage::GameStore::changed, &m_follow, qOverload<>(&QTimer::start));
+        connect(&store, &storage::GameStore::problemFound, this, &YourGames::showProblem);
+        connect(&store, &storage::GameStore::problemCleared, this,
+                [this] { showProblem(QString()); });
+    }
+
+    storage::GameStore &store()
+    {
+        if (!m_store) {
+            m_ownStore = std::make_unique<storage::GameStore>(m_record.path());
+            m_store = m_ownStore.get();
+            watch(*m_store);
+        }
+        return *m_store;
+    }
+
     void reload()
     {
-        std::vector<GameRecord> records = m_store.games();
-        const std::optional<std::int64_t> current = m_store.currentGameId();
+        storage::Record::Games read = m_record.games();
+        showProblem(read.problem.isEmpty() && m_store ? m_store->problem() : read.problem);
         std::vector<Game> games;
-        games.reserve(records.size());
-        std::reverse(records.begin(), records.end()); // oldest first, as the charts read them
-        for (GameRecord &record : records) {
-            const bool isCurrent = record.id == current;
-            games.push_back(gameOf(std::move(record), isCurrent));
-        }
+        games.reserve(read.games.size());
+        std::reverse(read.games.begin(), read.games.end()); // oldest first, as the charts read them
+        for (GameRecord &record : read.games)
+            games.push_back(gameOf(std::move(record)));
         m_model.setGames(std::move(games));
         updateFigures();
     }
 
+    // The game this copy plays, as it now stands; the whole record after a change of the
+    // player's (a game forgotten).
     void followCurrentGame()
     {
-        if (std::optional<GameRecord> game = m_store.currentGame()) {
-            m_model.setCurrent(gameOf(std::move(*game), true));
-            updateFigures();
+        if (std::exchange(m_reloadOnChange, false)) {
+            reload();
+            return;
         }
+        if (!m_store || !m_store->currentGame() || m_store->currentGame()->stepsInEffect == 0)
+            return;
+        GameRecord game = *m_store->currentGame();
+        game.playedBy = GameRecord::PlayedBy::ThisCopy;
+        m_model.setCurrent(gameOf(std::move(game)));
+        updateFigures();
     }
 
     void updateFigures()
@@ -343,12 +374,15 @@ private:
     void enableButtons()
     {
         const Game *game = selectedGame();
-        m_forget->setEnabled(game && !game->current);
-        m_forget->setToolTip(game && game->current ? QStringLiteral("The game you are playing "
-                                                                    "cannot be forgotten.")
-                                                   : QString());
+        m_forget->setEnabled(game && !game->beingPlayed());
+        m_forget->setToolTip(!game || !game->beingPlayed() ? QString()
+                                     : game->current()
+                                     ? QStringLiteral("The game you are playing cannot be "
+                                                      "forgotten.")
+                                     : QStringLiteral("This game is being played in another copy "
+                                                      "of the program, and cannot be forgotten."));
         const auto others = std::count_if(m_model.games().begin(), m_model.games().end(),
-                                          [](const Game &other) { return !other.current; });
+                                          [](const Game &other) { return !other.beingPlayed(); });
         m_forgetAll->setEnabled(others > 0);
     }
 
@@ -360,13 +394,13 @@ private:
     void forgetThisGame()
     {
         const Game *game = selectedGame();
-        if (!game || game->current
+        if (!game || game->beingPlayed()
             || !ask(QStringLiteral("Forget the game played %1, with its score of %2? It cannot "
                                    "be brought back.")
                             .arg(dateTime(game->record.started), money(game->record.score))))
             return;
-        m_store.forget(game->record.id);
-        reload();
+        m_reloadOnChange = true;
+        store().forget(game->record.id);
     }
 
     void forgetAllGames()
@@ -374,8 +408,8 @@ private:
         if (!ask(QStringLiteral("Forget all your games but the one you are playing? They cannot "
                                 "be brought back.")))
             return;
-        m_store.forgetAll();
-        reload();
+        m_reloadOnChange = true;
+        store().forgetAll();
     }
 
     // Every game as CSV, to a file the player names.
@@ -387,17 +421,16 @@ private:
                 QStringLiteral("CSV files (*.csv)"));
         if (fileName.isEmpty())
             return;
-        QSaveFile file(fileName);
         QString error;
-        if (!file.open(QIODevice::WriteOnly) || !exportGames(m_store, file, &error)
-            || !file.commit())
-            runtime::messageBox(QStringLiteral("Your games could not be exported to %1: %2")
-                                        .arg(QDir::toNativeSeparators(fileName),
-                                             error.isEmpty() ? file.errorString() : error),
+        if (!exportGames(m_record.path(), fileName, &error))
+            runtime::messageBox(QStringLiteral("Your games could not be exported: %1").arg(error),
                                 texts::messageTitle(), this);
     }
 
-    storage::GameStore &m_store;
+    storage::GameStore *m_store;
+    std::unique_ptr<storage::GameStore> m_ownStore;
+    storage::Record m_record;
+    bool m_reloadOnChange = false;
     GamesModel m_model;
     QSortFilterProxyModel m_sorted;
     QTableView m_table;
@@ -411,26 +444,18 @@ private:
 
 } // namespace
 
-void showYourGames()
+QWidget *showYourGames(storage::GameStore &store)
 {
-    static QPointer<YourGames> window;
-    Journal *journal = playalong::journal();
-    if (!journal || !journal->store())
-        return;
-    if (!window) {
-        window = new YourGames(*journal->store());
-        // On the screen of the board it was asked for from.
-        runtime::showCentred(*window, QApplication::activeWindow());
-    }
-    window->show();
-    window->raise();
-    window->activateWindow();
+    auto *window = new YourGames(store.path(), &store);
+    QObject::connect(&store, &QObject::destroyed, window, &QWidget::close);
+    // On the screen of the board it was asked for from.
+    runtime::showCentred(*window, QApplication::activeWindow());
+    return window;
 }
 
 int runYourGames(const QString &recordPath)
 {
-    storage::GameStore store(recordPath);
-    auto *window = new YourGames(store);
+    auto *window = new YourGames(recordPath, nullptr);
     QObject::connect(window, &QObject::destroyed, qApp, &QCoreApplication::quit);
     runtime::showCentred(*window, nullptr);
     return QApplication::exec();

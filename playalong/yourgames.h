@@ -8,10 +8,17 @@
 
 #include <QString>
 
+class QWidget;
+
+namespace storage {
+class GameStore;
+}
+
 namespace playalong {
 
-// Opens the Your Games window over the record the journal keeps (the boards' menu).
-void showYourGames();
+// Opens a Your Games window over the record this copy keeps its games in (the boards' menu);
+// it closes itself when the store goes.
+QWidget *showYourGames(storage::GameStore &store);
 
 // The program started for Your Games alone: shows it over the record at recordPath and runs
 // until it is closed.

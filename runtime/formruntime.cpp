@@ -215,11 +215,12 @@ void FormRuntime::userClosed(Form &form)
 
 bool FormRuntime::mayClose(Form &form)
 {
-    return !form.layout().closeEndsApplication || !m_closeGuard || m_closeGuard(form);
+    return !form.layout().closeEndsApplication || !m_closeGuardOwner || m_closeGuard(form);
 }
 
-void FormRuntime::setCloseGuard(std::function<bool(Form &)> guard)
+void FormRuntime::setCloseGuard(const QObject *owner, std::function<bool(Form &)> guard)
 {
+    m_closeGuardOwner = owner;
     m_closeGuard = std::move(guard);
 }
 

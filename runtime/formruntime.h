@@ -8,6 +8,7 @@
 #include "runtime/placement.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 #include <functional>
@@ -66,8 +67,8 @@ public:
     // Where additions to the game (undo, menus, keys) meet the runtime.
 
     // Consulted before a user's close of a window whose close ends the application; the close
-    // goes ahead only if it returns true.
-    void setCloseGuard(std::function<bool(Form &)> guard);
+    // goes ahead only if it returns true. It is consulted while its owner lives.
+    void setCloseGuard(const QObject *owner, std::function<bool(Form &)> guard);
     // Runs the Form_Activate of the board in play, as when activation passes through it, after
     // something outside the windows' handlers changed the game; the active window stays active
     // if it is still shown.
@@ -119,6 +120,7 @@ private:
     Placement m_placement;
     InputGuard m_input;
     QTimer m_visibilityCheck;
+    QPointer<const QObject> m_closeGuardOwner;
     std::function<bool(Form &)> m_closeGuard;
 };
 

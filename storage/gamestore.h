@@ -4,58 +4,46 @@
 #pragma once
 
 // The record of every game on disk: when it started and ended, how it ended, its score and
-// every step of its history, in one SQLite file.
+// every step of its history, in one SQLite file beside the locks of the copies that use it.
 //
-// Each result is committed before recordStep() returns, so a result on screen survives the
-// program being killed at any later moment. The commit is a write, not a wait for the disk: a
-// worker thread makes it durable within a second (against a power cut), off the player's click.
+// GameStore is one running copy's way of keeping its games. Each change is handed to a writer
+// in a thread of its own, which commits the changes in order, each at once, and makes them
+// durable within a second: no click waits for the disk, and a kill loses at most the change
+// handed over in the last moment. What cannot be written now waits, in order, as long as the
+// program runs (see storage/writer.h). Several copies may share the file, each keeping its
+// own game.
 //
-// Storage never stops play. When the file cannot be made, written or read, the calls go on
-// doing nothing, problem() says why in plain words, and nothing stored is destroyed. A damaged
-// file is set aside under a new name, never deleted, and a new one takes its place.
-//
-// Several running copies of the program may share the file, each recording its own game.
+// Record reads the file for Your Games and the export. It never creates, locks, upgrades,
+// sets aside or writes anything.
 
-#include "scoring/step.h"
+#include "storage/gamerecord.h"
+#include "storage/holders.h"
 
-#include <QDateTime>
-#include <QLockFile>
 #include <QObject>
 #include <QString>
-#include <QTimer>
+#include <QThread>
 
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
 
-class QThread;
-
 namespace storage {
+
+class Writer;
 
 namespace sqlite {
 class Connection;
 }
 
-enum class Ending {
-    InProgress,
-    Finished, // the Final Score was shown
-    EndedByPlayer, // the player answered Yes to ending it
-    NotFinished, // left open, and declined at the next start
-};
-
-struct GameRecord
+struct GameStoreOptions
 {
-    std::int64_t id = 0;
-    QDateTime started; // at its first result, in the local time of then (with its offset)
-    QDateTime ended; // null while in progress; for a game not finished, its last change
-    Ending ending = Ending::InProgress;
-    std::int64_t score = 0; // at its end, or now
-    // Its whole history. Those past stepsInEffect were undone (and can be redone while open).
-    std::vector<scoring::Step> steps;
-    int stepsInEffect = 0;
-
-    friend bool operator==(const GameRecord &, const GameRecord &) = default;
+    // Each commit waits for the disk: only to measure what the background sync spares.
+    bool syncEachCommit = false;
+    // How long a problem with the file may last before the player is told.
+    int patienceMs = 30000;
+    // How long closing waits for what could not be written yet.
+    int finishMs = 3000;
 };
 
 class GameStore final : public QObject
@@ -64,107 +52,117 @@ class GameStore final : public QObject
     Q_DISABLE_COPY_MOVE(GameStore)
 
 public:
-    // How a commit reaches the disk.
-    enum class Durability {
-        Deferred, // the commit is a write, made durable within a second in the background
-        EachCommit, // each commit waits for the disk (to measure what Deferred spares)
-    };
+    using Options = GameStoreOptions;
 
     // games.sqlite in the program's data folder (~/.local/share/vantorel/).
     static QString defaultPath();
 
-    // Opens the file, making its folder (0700) and the file (0600) if need be. A problem found
-    // here is in problem() (problemFound has no receiver yet).
-    explicit GameStore(const QString &path, QObject *parent = nullptr,
-                       Durability durability = Durability::Deferred);
-    // Makes everything recorded durable and closes the file. A game in progress stays in
-    // progress, for the next start to offer.
+    // The file is opened, and made if need be, by the writer: nothing here waits for it.
+    explicit GameStore(const QString &path, QObject *parent = nullptr, Options options = {});
+    // Writes what was handed over (waiting a few seconds for a file that is busy or full),
+    // makes it durable and closes the file. A game in progress stays in progress, for the
+    // next start to offer.
     ~GameStore() override;
 
     QString path() const { return m_path; }
-    // False once recording has stopped, or never started: the game goes on unrecorded.
+    // This copy's name, under which it holds its game in the record.
+    QString copy() const { return m_copy; }
+    // False once recording has stopped for good: the game goes on unrecorded.
     bool isRecording() const { return m_recording; }
-    // For the player: what went wrong with the file, naming it; empty if nothing did.
+    // The problem the player was last told of, naming the file, while it lasts.
     QString problem() const { return m_problem; }
 
-    // The newest game still in progress that no other running copy holds, now held by this
-    // copy until it is resumed and ends, it is declined, or this store closes.
-    std::optional<GameRecord> takeResumableGame();
-    // The player declined the game taken: it stays in the record as not finished.
-    void setNotFinished(std::int64_t id);
-    // The player goes on with the game taken: the following calls record into it.
+    // This copy's game as it now stands: its whole history, of which the first `inEffect`
+    // steps are in effect (the rest undone, redoable). The first one of a game starts it.
+    // Returns the number written() gives once it is on disk.
+    std::uint64_t keep(const std::vector<scoring::Step> &steps, int inEffect);
+    // Ends this copy's game: finished, ended by the player, or left for the next start to
+    // offer. A game with no result in effect is not kept.
+    std::uint64_t endGame(Ending how);
+    // The number of the last change handed over, as keep() and endGame() return them.
+    std::uint64_t lastHanded() const { return m_handed; }
+    // This copy's game as handed over, whether it is on disk yet or not.
+    const std::optional<GameRecord> &currentGame() const { return m_game; }
+
+    // Looks for the newest game in progress that no running copy holds, takes it and offers it
+    // (offered(), or nothingOffered()). It stays this copy's until the player answers.
+    void offerGame();
+    // The player goes on with the game offered: what is kept next is that game.
     void resume(std::int64_t id);
+    // The player declined it: it stays in the record as not finished.
+    void decline(std::int64_t id);
+    // A game begun meanwhile: the one offered is left for another start.
+    void release(std::int64_t id);
 
-    // Records step `number` (its place in the history, from 0) of this copy's game, dropping
-    // any stored steps from that place on (a new result after an undo drops the redoable ones).
-    // stepsInEffect and score are the game's after it. The first step of a game creates it: a
-    // game without results leaves no trace.
-    void recordStep(int number, const scoring::Step &step, int stepsInEffect, std::int64_t score);
-    // After an undo or a redo.
-    void setStepsInEffect(int stepsInEffect, std::int64_t score);
-    // Ends this copy's game as finished, ended by the player, or left unfinished for a new one.
-    // The next step recorded begins a new game.
-    void endGame(Ending how, std::int64_t score);
-    std::optional<std::int64_t> currentGameId() const;
-    // This copy's game as recorded so far, read without the disk; nothing before its first step.
-    std::optional<GameRecord> currentGame() const;
-
-    // Every game, newest first, with its steps.
-    std::vector<GameRecord> games();
     // Drops a game from the record, unless a running copy (this one too) holds it.
     void forget(std::int64_t id);
     // Drops every game but those running copies hold.
     void forgetAll();
 
-    // Makes every result recorded so far durable now, as the background sync would, and waits.
-    void sync();
+    // Reads the whole file, as after the player's games could not be read from it: a damaged
+    // file is set aside as when a write meets the damage.
+    void checkForDamage();
 
-signals:
-    // A new problem() for the player: the file set aside, or recording stopped.
-    void problemFound(const QString &problem);
-    // After any change to the record.
+    // Waits until everything handed over so far is written and durable, or `ms` have passed;
+    // whether it all was.
+    bool waitForWritten(int ms = 30000);
+
+Q_SIGNALS:
+    void offered(const storage::GameRecord &game);
+    void nothingOffered();
+    // What keep() or endGame() returned this number for is on disk, and all before it.
+    void written(std::uint64_t sequence);
+    // The record changed.
     void changed();
+    // A problem for the player, naming the file; and its end.
+    void problemFound(const QString &problem);
+    void problemCleared(const QString &message);
 
 private:
-    class Syncer;
-
-    void open();
-    void close();
-    template<typename Body>
-    bool write(Body &&body);
-    template<typename Body>
-    bool read(Body &&body);
-    void failed(int code);
-    bool setAside();
-    void stop(const QString &reason);
-    void report(const QString &problem);
-    void storeGame();
-    void updateGame();
-    GameRecord loadGame(std::int64_t id);
-    QString lockPath(const QString &copy) const;
-    bool isHeld(std::int64_t id, const QString &holder) const;
-    void sweepStaleLocks() const;
-    void forget(bool all, std::int64_t id);
-    bool checkpointDue();
-    void startSync();
+    template<typename Call>
+    void hand(Call &&call);
 
     QString m_path;
-    Durability m_durability;
-    std::unique_ptr<sqlite::Connection> m_db;
-    bool m_recording = true;
-    bool m_setAside = false; // once per store: a new file that is damaged too stops recording
-    QString m_problem;
-    // This copy's game as recorded: what a new file is given when the old one is set aside.
-    std::optional<GameRecord> m_game;
-    // Names this copy as the holder of a game: its own, and one taken but not yet resumed or
-    // declined. Its lock file tells other copies it runs.
     QString m_copy;
-    QLockFile m_copyLock;
-    std::optional<std::int64_t> m_taken;
-    QTimer m_syncTimer;
-    int m_walFrames = 0;
-    std::unique_ptr<QThread> m_syncThread;
-    Syncer *m_syncer = nullptr; // lives in m_syncThread
+    int m_finishMs;
+    QThread m_thread;
+    Writer *m_writer = nullptr; // lives in m_thread
+    bool m_recording = true;
+    QString m_problem;
+    std::optional<GameRecord> m_game;
+    std::optional<GameRecord> m_offered;
+    std::uint64_t m_handed = 0;
+    std::uint64_t m_written = 0;
+};
+
+// The record as it is read. Problems come back in the player's words, naming the file.
+class Record
+{
+public:
+    // ownCopy: the copy of the program reading, whose own game is not another copy's.
+    explicit Record(QString path, QString ownCopy = {});
+    ~Record();
+    Record(const Record &) = delete;
+    Record &operator=(const Record &) = delete;
+
+    QString path() const { return m_path; }
+
+    // Every game with a result in effect, newest first, or why they cannot be read. No file is
+    // a record without games.
+    struct Games
+    {
+        std::vector<GameRecord> games;
+        QString problem;
+    };
+    Games games();
+
+private:
+    QString open();
+
+    QString m_path;
+    QString m_ownCopy;
+    Holders m_holders;
+    std::unique_ptr<sqlite::Connection> m_db;
 };
 
 } // namespace storage

@@ -4,7 +4,7 @@
 #include "storage/schema.h"
 
 #include "scoring/step.h"
-#include "storage/gamestore.h"
+#include "storage/gamerecord.h"
 #include "storage/sqlite.h"
 
 namespace storage::schema {

@@ -4,8 +4,56 @@
 #include "storage/sqlite.h"
 
 #include <QFile>
+#include <QUrl>
 
 namespace storage::sqlite {
+
+bool isDamage(int code)
+{
+    return (code & 0xff) == SQLITE_CORRUPT || (code & 0xff) == SQLITE_NOTADB;
+}
+
+bool mayClear(int code)
+{
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_PROTOCOL:
+        return true;
+    default:
+        break;
+    }
+    return false;
+}
+
+QString reasonFor(int code)
+{
+    switch (code & 0xff) {
+    case SQLITE_FULL:
+        return QStringLiteral("the disk is full");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_PROTOCOL:
+        return QStringLiteral("another program is using the file");
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        return QStringLiteral("the file cannot be written");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("the file is damaged");
+    case SQLITE_IOERR:
+        return QStringLiteral("the disk reported an error (%1)").arg(sqlite3_errstr(code));
+    default:
+        break;
+    }
+    return QStringLiteral("the file could not be used (%1)").arg(sqlite3_errstr(code));
+}
 
 void check(sqlite3 *db, int result)
 {
@@ -18,9 +66,10 @@ Statement::Statement(sqlite3 *db, const char *sql)
     check(db, sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &m_statement, nullptr));
 }
 
+// sqlite3_finalize() returns the last step's error again, already thrown.
 Statement::~Statement()
 {
-    sqlite3_finalize(m_statement);
+    (void)sqlite3_finalize(m_statement);
 }
 
 void Statement::bind(int index, std::int64_t value)
@@ -50,10 +99,10 @@ bool Statement::step()
     return false;
 }
 
+// Returns the last step's error again, already thrown.
 void Statement::reset()
 {
-    // Returns the last step's error again, already thrown.
-    sqlite3_reset(m_statement);
+    (void)sqlite3_reset(m_statement);
 }
 
 std::int64_t Rows::integer(int column) const
@@ -67,22 +116,63 @@ QString Rows::text(int column) const
             reinterpret_cast<const char *>(sqlite3_column_text(m_statement.m_statement, column)));
 }
 
-Connection::Connection(const QString &path)
+bool Rows::isNull(int column) const
 {
-    const int result = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db,
-                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    return sqlite3_column_type(m_statement.m_statement, column) == SQLITE_NULL;
+}
+
+Connection::Connection(const QString &path, Mode mode)
+{
+    const int noLink = SQLITE_OPEN_NOFOLLOW;
+    if (mode == ReadWrite) {
+        open(QFile::encodeName(path), SQLITE_OPEN_READWRITE | noLink);
+        return;
+    }
+    // A read never recovers a log into the file, takes a write lock or makes a file. Without a
+    // log beside the file no copy is writing it: it is read as it stands, with no log or index
+    // of one made for the reading. One with a log it cannot open (in a folder it cannot write)
+    // is read as it stands too.
+    const QByteArray uri = QUrl::fromLocalFile(path).toEncoded();
+    const QByteArray asItStands = uri + "?mode=ro&immutable=1";
+    const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | noLink;
+    if (!QFile::exists(path + QLatin1String("-wal"))) {
+        open(asItStands, flags);
+        return;
+    }
+    try {
+        open(uri + "?mode=ro", flags);
+        integer("PRAGMA user_version");
+    } catch (const Error &error) {
+        if ((error.code & 0xff) != SQLITE_CANTOPEN)
+            throw;
+        close();
+        open(asItStands, flags);
+    }
+}
+
+void Connection::open(const QByteArray &name, int flags)
+{
+    const int result = sqlite3_open_v2(name.constData(), &m_db, flags, nullptr);
     if (result != SQLITE_OK) {
         const int code = m_db ? sqlite3_extended_errcode(m_db) : result;
-        sqlite3_close(m_db);
+        close();
         throw Error{ code };
     }
-    sqlite3_extended_result_codes(m_db, 1);
+    check(m_db, sqlite3_extended_result_codes(m_db, 1));
 }
 
 Connection::~Connection()
 {
+    close();
+}
+
+// Every statement is finalized first, so the connection closes at once; a failure to close
+// can only be a statement left open, which the map rules out.
+void Connection::close()
+{
     m_statements.clear();
-    sqlite3_close(m_db);
+    (void)sqlite3_close(m_db);
+    m_db = nullptr;
 }
 
 Statement &Connection::statement(const char *sql)
@@ -104,16 +194,28 @@ std::int64_t Connection::integer(const char *sql)
     return rows.next() ? rows.integer(0) : 0;
 }
 
+void Connection::setBusyTimeout(int ms)
+{
+    check(m_db, sqlite3_busy_timeout(m_db, ms));
+}
+
+void Connection::setCheckpointOnClose(bool checkpoint)
+{
+    check(m_db,
+          sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, checkpoint ? 0 : 1, nullptr));
+}
+
 Transaction::Transaction(Connection &connection, Kind kind) : m_connection(connection)
 {
     m_connection.statement(kind == Write ? "BEGIN IMMEDIATE" : "BEGIN").run();
 }
 
+// A failed commit may have ended the transaction already; a failed rollback leaves it to the
+// connection's close, which rolls back whatever is open.
 Transaction::~Transaction()
 {
-    // A failed commit may have ended the transaction already.
     if (!sqlite3_get_autocommit(m_connection.handle()))
-        sqlite3_exec(m_connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        (void)sqlite3_exec(m_connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 void Transaction::commit()

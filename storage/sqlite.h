@@ -4,8 +4,8 @@
 #pragma once
 
 // A thin layer over SQLite's C interface, for the storage unit alone: a connection, its
-// prepared statements kept for reuse, a write transaction. Every result code is checked; any
-// failure throws sqlite::Error, which GameStore catches, so nothing leaves the unit.
+// prepared statements kept for reuse, a transaction. Every result code is checked; any failure
+// throws sqlite::Error, which the unit turns into what the player is told, so nothing leaves it.
 
 #include <QString>
 
@@ -22,6 +22,13 @@ struct Error
 {
     int code; // extended result code
 };
+
+// What a failure means for the record.
+bool isDamage(int code);
+// Full disk, a lock held elsewhere, a write or sync that failed: it may clear by itself.
+bool mayClear(int code);
+// The failure in the player's words: "the disk is full".
+QString reasonFor(int code);
 
 class Rows;
 
@@ -63,6 +70,7 @@ public:
     bool next() { return m_statement.step(); }
     std::int64_t integer(int column) const;
     QString text(int column) const;
+    bool isNull(int column) const;
 
 private:
     Statement &m_statement;
@@ -71,8 +79,13 @@ private:
 class Connection
 {
 public:
-    // Opens the file for reading and writing, creating it if need be.
-    explicit Connection(const QString &path);
+    enum Mode {
+        ReadWrite, // an existing file, for reading and writing
+        ReadOnly, // an existing file, never written, locked or recovered into
+    };
+
+    // Never follows a symbolic link, and never creates the file.
+    Connection(const QString &path, Mode mode);
     ~Connection();
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
@@ -84,8 +97,16 @@ public:
     void exec(const char *sql);
     // The first column of the first row of a query.
     std::int64_t integer(const char *sql);
+    // How long a lock held elsewhere is waited for, each time.
+    void setBusyTimeout(int ms);
+    // Closing the last connection copies the log into the file and removes it: not for a
+    // file that may be damaged, which is to be set aside as it is.
+    void setCheckpointOnClose(bool checkpoint);
 
 private:
+    void open(const QByteArray &name, int flags);
+    void close();
+
     sqlite3 *m_db = nullptr;
     std::unordered_map<const char *, std::unique_ptr<Statement>> m_statements;
 };

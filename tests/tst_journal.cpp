@@ -5,23 +5,33 @@
 #include "storage/gamestore.h"
 #include "tests/support/gametest.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <optional>
 
 using namespace gametest;
 
-// Runs with its games kept (tests/CMakeLists.txt); a game cut short comes back in tst_soak.
+// Its games are kept, each test's in a record of its own; a game cut short comes back in
+// tst_soak.
 class tst_Journal final : public QObject
 {
     Q_OBJECT
 
+    std::optional<QTemporaryDir> m_folder;
+
 private slots:
-    void initTestCase()
+    void initTestCase() { quietPlatformNotices(); }
+    void init()
     {
-        quietPlatformNotices();
-        QDir(QFileInfo(qEnvironmentVariable("VANTOREL_TEST_RECORD")).path()).removeRecursively();
+        m_folder.emplace();
+        keepGamesIn(m_folder->filePath("games.sqlite"));
     }
-    void cleanup() { resetRuntime(); }
+    void cleanup()
+    {
+        resetRuntime();
+        keepGamesIn();
+        m_folder.reset();
+    }
 
     void gameEndsInTheRecord_data();
     void gameEndsInTheRecord();
@@ -45,7 +55,8 @@ void tst_Journal::gameEndsInTheRecord()
     QFETCH(storage::Ending, ending);
     QFETCH(int, steps);
     startGame();
-    QTRY_VERIFY(playalong::journal()->store());
+    storage::GameStore *store = nullptr;
+    QTRY_VERIFY(store = playAlong().journal()->store());
     playSquare(14, Correct);
     finishFirstBoard();
     if (finalWager) {
@@ -57,7 +68,8 @@ void tst_Journal::gameEndsInTheRecord()
         DoubleBoard::instance().window()->close();
         QCOMPARE(yes.answered, 1);
     }
-    const storage::GameRecord game = playalong::journal()->store()->games().front();
+    QVERIFY(store->waitForWritten());
+    const storage::GameRecord game = storage::Record(store->path()).games().games.front();
     QCOMPARE(game.ending, ending);
     QCOMPARE(game.score, finalWager ? 0 : 600);
     QCOMPARE(int(game.steps.size()), steps);
@@ -69,9 +81,9 @@ void tst_Journal::gameEndsInTheRecord()
 void tst_Journal::problemWithTheRecordIsTold()
 {
     startGame();
-    QTRY_VERIFY(playalong::journal()->store());
+    QTRY_VERIFY(playAlong().journal()->store());
     ModalAnswerer answerer;
-    Q_EMIT playalong::journal()->store()->problemFound("The disk is full.");
+    Q_EMIT playAlong().journal()->store()->problemFound("The disk is full.");
     QTRY_COMPARE(answerer.answered, 1);
     QCOMPARE(answerer.title, "Vantorel");
     QCOMPARE(answerer.text, "The disk is full.");

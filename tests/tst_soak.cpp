@@ -52,24 +52,29 @@ void tst_Soak::killedAtAnyMomentLosesNothing_data()
 {
     QTest::addColumn<QList<int>>("actions");
     QTest::addColumn<QList<int>>("delaysMs");
+    QTest::addColumn<bool>("faults"); // the disk failing now and then
     QTest::newRow("as it starts, before and after the record opens")
-            << QList<int>{ 0, 0, 0 } << QList<int>{ 20, 150, 60 };
-    QTest::newRow("right after a result") << QList<int>{ 4, 9, 30 } << QList<int>{ 0, 0, 0 };
+            << QList<int>{ 0, 0, 0 } << QList<int>{ 20, 150, 60 } << false;
+    QTest::newRow("right after a result")
+            << QList<int>{ 4, 9, 30 } << QList<int>{ 0, 0, 0 } << false;
     QTest::newRow("while an action is handled")
-            << QList<int>{ 25, 60, 12 } << QList<int>{ 1, 2, 1 };
+            << QList<int>{ 25, 60, 12 } << QList<int>{ 1, 2, 1 } << false;
     QTest::newRow("deep into a game, and just after it is put back")
-            << QList<int>{ 150, 1, 150, 0, 150 } << QList<int>{ 2, 0, 3, 5, 1 };
+            << QList<int>{ 150, 1, 150, 0, 150 } << QList<int>{ 2, 0, 3, 5, 1 } << false;
+    QTest::newRow("on a disk that fails now and then")
+            << QList<int>{ 40, 80, 20, 120 } << QList<int>{ 0, 1, 2, 0 } << true;
 }
 
 void tst_Soak::killedAtAnyMomentLosesNothing()
 {
     QFETCH(QList<int>, actions);
     QFETCH(QList<int>, delaysMs);
+    QFETCH(bool, faults);
     // On the disk the player's data would be on, not a memory file system.
     QTemporaryDir folder(QDir::currentPath() + "/kills-XXXXXX");
     soak::KillTest test(VANTOREL_SOAK, folder.path(), qHash(QTest::currentDataTag()));
     for (qsizetype life = 0; life < actions.size(); ++life) {
-        const QString failure = test.live(actions[life], delaysMs[life]);
+        const QString failure = test.live(actions[life], delaysMs[life], faults);
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
 }

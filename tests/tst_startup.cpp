@@ -25,6 +25,12 @@ const std::tuple<const char *, const char *, int> keptGames[] = {
     { "2026-12-08T20:00:00-05:00", "1+3 D1+1500 1.20 E1 D2-2000 2-8 2.14 F+2000", 8 },
 };
 
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 class tst_StartUp final : public QObject
@@ -37,9 +43,12 @@ private slots:
     void commandLineAndDisplay();
     void exportAddsUp_data();
     void exportAddsUp();
+    void exportReadsOnly_data();
+    void exportReadsOnly();
 
 private:
-    bool run(QProcess &program, const QStringList &arguments, const QString &display = {});
+    bool run(QProcess &program, const QStringList &arguments, const QString &display = {},
+             const QString &dataHome = {});
 
     QTemporaryDir m_folder; // the data folder, and the working directory
     QByteArray m_figures; // of the games kept, oldest first: start, score, clue score
@@ -49,15 +58,17 @@ void tst_StartUp::initTestCase()
 {
     QVERIFY(m_folder.isValid());
     const QString path = m_folder.filePath(QStringLiteral("vantorel/games.sqlite"));
-    storage::GameStore store(path, nullptr, storage::GameStore::Durability::EachCommit);
+    storage::GameStore store(path);
     sqlite3 *db = nullptr;
-    QCOMPARE(sqlite3_open(QFile::encodeName(path), &db), SQLITE_OK);
     for (const auto &[started, text, inEffect] : keptGames) {
         const std::vector<scoring::Step> steps = testsupport::steps(text);
         for (int n = 0; n < int(steps.size()); ++n)
-            store.recordStep(n, steps[n], n + 1, 0);
-        store.setStepsInEffect(inEffect, 0);
-        store.endGame(storage::Ending::Finished, 0);
+            store.keep(std::vector(steps.begin(), steps.begin() + n + 1), n + 1);
+        store.keep(steps, inEffect);
+        store.endGame(storage::Ending::Finished);
+        QVERIFY(store.waitForWritten());
+        if (!db)
+            QCOMPARE(sqlite3_open(QFile::encodeName(path), &db), SQLITE_OK);
         // The store dates a game from its first result: these start when they say.
         const QDateTime start = QDateTime::fromString(started, Qt::ISODate);
         sqlite3_exec(db,
@@ -76,14 +87,16 @@ void tst_StartUp::initTestCase()
 
 // Starts the program without a graphical desktop (or on `display`), its games kept in the test's
 // folder; true once it has ended by itself, without an abort or a core.
-bool tst_StartUp::run(QProcess &program, const QStringList &arguments, const QString &display)
+bool tst_StartUp::run(QProcess &program, const QStringList &arguments, const QString &display,
+                      const QString &dataHome)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : { "QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY" })
         environment.remove(QString::fromLatin1(name));
     if (!display.isEmpty())
         environment.insert(QStringLiteral("DISPLAY"), display);
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_folder.path());
+    environment.insert(QStringLiteral("XDG_DATA_HOME"),
+                       dataHome.isEmpty() ? m_folder.path() : dataHome);
     program.setProcessEnvironment(environment);
     program.setWorkingDirectory(m_folder.path());
     program.start(QStringLiteral(VANTOREL_EXECUTABLE), arguments);
@@ -121,6 +134,9 @@ void tst_StartUp::commandLineAndDisplay_data()
         QTest::newRow("export onto a full disk")
                 << QStringList{ "--export-csv", "/dev/full" } << "" << 1
                 << "vantorel: cannot write /dev/full: No space left on device\n";
+    QTest::newRow("export onto the record itself, by any name")
+            << QStringList{ "--export-csv", "record-link.csv" } << "" << 1
+            << "vantorel: cannot write record-link.csv: it is the record of your games itself\n";
 }
 
 void tst_StartUp::commandLineAndDisplay()
@@ -129,6 +145,8 @@ void tst_StartUp::commandLineAndDisplay()
     QFETCH(QString, display);
     QFETCH(int, exitCode);
     QFETCH(QString, output);
+    QFile::link(m_folder.filePath("vantorel/games.sqlite"), m_folder.filePath("record-link.csv"));
+    const QByteArray record = contentsOf(m_folder.filePath("vantorel/games.sqlite"));
     QProcess program;
     QVERIFY(run(program, arguments, display));
     QCOMPARE(program.exitCode(), exitCode);
@@ -138,6 +156,47 @@ void tst_StartUp::commandLineAndDisplay()
         QVERIFY2(text.contains(output), qPrintable(text));
     else
         QCOMPARE(text, output);
+    QCOMPARE(contentsOf(m_folder.filePath("vantorel/games.sqlite")), record);
+}
+
+void tst_StartUp::exportReadsOnly_data()
+{
+    QTest::addColumn<QByteArray>("record"); // the file's bytes, or none
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("output");
+    QTest::newRow("no record yet: the header alone")
+            << QByteArray() << 0 << "started,round,row,column,value,result,daily_double,wager\r\n";
+    QByteArray damaged = contentsOf(m_folder.filePath("vantorel/games.sqlite"));
+    damaged.replace(4096, damaged.size() - 4096, QByteArray(damaged.size() - 4096, '\xa5'));
+    QTest::newRow("a damaged record, left as it is")
+            << damaged << 1
+            << "vantorel: Your games cannot be read from %1: the file is damaged.\n";
+}
+
+// The export reads the record and never makes, locks or changes anything beside it.
+void tst_StartUp::exportReadsOnly()
+{
+    QFETCH(QByteArray, record);
+    QFETCH(int, exitCode);
+    QFETCH(QString, output);
+    QTemporaryDir home;
+    const QString path = home.filePath("vantorel/games.sqlite");
+    if (!record.isEmpty()) {
+        QVERIFY(QDir(home.path()).mkdir("vantorel"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(record) == record.size());
+    }
+    QProcess program;
+    QVERIFY(run(program, { "--export-csv", "-" }, {}, home.path()));
+    QCOMPARE(program.exitCode(), exitCode);
+    QCOMPARE(QString::fromUtf8(program.readAllStandardOutput() + program.readAllStandardError()),
+             output.arg(path));
+    QCOMPARE(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             record.isEmpty() ? QStringList() : QStringList{ "vantorel" });
+    if (!record.isEmpty())
+        QCOMPARE(QDir(home.filePath("vantorel")).entryList(QDir::Files),
+                 QStringList{ "games.sqlite" });
+    QCOMPARE(contentsOf(path), record);
 }
 
 void tst_StartUp::exportAddsUp_data()

@@ -2,17 +2,18 @@
 // SPDX-License-Identifier: MIT
 
 #include "storage/gamestore.h"
+#include "tests/support/faultvfs.h"
 
-#include <QElapsedTimer>
 #include <QRandomGenerator>
-#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sqlite3.h>
 
 #include <sys/stat.h>
+#include <utime.h>
 
 #include <algorithm>
 #include <limits>
@@ -20,6 +21,7 @@
 using namespace storage;
 using Steps = std::vector<scoring::Step>;
 using Numbers = QList<int>;
+using faultvfs::Fault;
 
 namespace {
 
@@ -36,18 +38,26 @@ scoring::Step step(int n)
 
 Steps steps(int from, int to)
 {
-    Steps made(to - from);
+    Steps made(std::size_t(to - from));
     std::generate(made.begin(), made.end(), [n = from]() mutable { return step(n++); });
     return made;
 }
 
-// A score beyond 32 bits, for each step in effect.
-constexpr std::int64_t point = -10'000'000'000;
-
-void record(GameStore &store, int count)
+// Results from..to of the made-up game, one at a time, as the player records them.
+void play(GameStore &store, int from, int to)
 {
-    for (int n = 0; n < count; ++n)
-        store.recordStep(n, step(n), n + 1, (n + 1) * point);
+    for (int n = from; n < to; ++n)
+        store.keep(steps(0, n + 1), n + 1);
+}
+
+GameStore::Options patience(int ms)
+{
+    return { false, ms, 3000 };
+}
+
+std::vector<GameRecord> gamesIn(const QString &path)
+{
+    return Record(path).games().games;
 }
 
 // Another program's connection to the file. A statement returns its first value.
@@ -67,16 +77,10 @@ struct Sql
     sqlite3 *db = nullptr;
 };
 
-// SQLite's own limit on the file's size, at the size it has: the disk is full.
-int noRoomToGrow(sqlite3 *db, char **, const sqlite3_api_routines *)
-{
-    return sqlite3_exec(db, "PRAGMA max_page_count = 1", nullptr, nullptr, nullptr);
-}
-
 unsigned mode(const QString &path)
 {
     struct stat status = {};
-    return ::stat(QFile::encodeName(path), &status) == 0 ? status.st_mode & 07777 : 0;
+    return ::lstat(QFile::encodeName(path), &status) == 0 ? status.st_mode & 07777 : 0;
 }
 
 QByteArray contents(const QString &path)
@@ -91,12 +95,34 @@ void write(const QString &path, const QByteArray &bytes)
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
-// What the round trip plays besides steps (by number) and undo or redo (-steps in effect):
-// Next starts, with the game taken resumed, declined or left open; another copy that starts a
-// game and runs on; the ends of a game.
-enum Play { Resume = 1000, Decline, Leave, Another, Finish, EndByPlayer };
-// Faults of the file: from Random on, damage; Seized is a lock taken mid-game.
-enum Fault { None, Full, Newer, Writing, Locked, Seized, Random, RandomLog, Garbled, Cut, Under };
+// The lock a copy on another machine left, refreshed `minutesAgo`.
+void lockedElsewhere(const QString &lock, int minutesAgo)
+{
+    write(lock, "4242\nvantorel\nanother-" + QSysInfo::machineHostName().toUtf8() + '\n');
+    const time_t when = time(nullptr) - minutesAgo * 60;
+    const utimbuf times{ when, when };
+    QCOMPARE(::utime(QFile::encodeName(lock), &times), 0);
+}
+
+// The game offered at a start, if any.
+std::optional<GameRecord> offered(GameStore &store)
+{
+    QSignalSpy offers(&store, &GameStore::offered);
+    QSignalSpy none(&store, &GameStore::nothingOffered);
+    store.offerGame();
+    if (!QTest::qWaitFor([&] { return offers.count() + none.count() > 0; }))
+        return std::nullopt;
+    return offers.isEmpty() ? std::nullopt
+                            : std::optional(offers.first().first().value<GameRecord>());
+}
+
+// What the round trip plays besides results (by number) and undo or redo (InEffect + steps in
+// effect): Next starts, with the game offered resumed, declined or left open; another copy that
+// starts a game and runs on; the ends of a game; a copy on another machine that last refreshed
+// its lock a minute or ten minutes ago.
+enum Play { Resume = 1000, Decline, Leave, Another, Finish, EndByPlayer, Fresh, Stale, InEffect };
+// Faults of the file that never clear: from Random on, damage.
+enum Stop { Newer, Foreign, Link, SharedDamage, Random, RandomLog, Garbled, Cut, BadPage, Under };
 
 } // namespace
 
@@ -107,10 +133,13 @@ class TestStorage : public QObject
     QTemporaryDir m_dir;
 
 private slots:
+    void initTestCase() { faultvfs::install(); }
+    void cleanup() { faultvfs::install().syncDelayMs = 0; }
+
     void roundTrip_data()
     {
         QTest::addColumn<Numbers>("play");
-        QTest::addColumn<Numbers>("stored"); // in the first game
+        QTest::addColumn<Numbers>("stored"); // in the first game kept, none if empty
         QTest::addColumn<int>("inEffect");
         QTest::addColumn<Ending>("ending");
         QTest::addColumn<int>("offered"); // at the next start, counting games from the oldest
@@ -118,210 +147,320 @@ private slots:
         QTest::newRow("wagers at the limits of 64 bits")
                 << Numbers{ 98, 99 } << Numbers{ 98, 99 } << 2 << Open << 0;
         QTest::newRow("every kind, round and outcome; undone steps stay redoable")
-                << Numbers{ 0, 1, 2, 3, -1 } << Numbers{ 0, 1, 2, 3 } << 1 << Open << 0;
+                << Numbers{ 0, 1, 2, 3, InEffect + 1 } << Numbers{ 0, 1, 2, 3 } << 1 << Open << 0;
         QTest::newRow("a result after an undo drops the redoable ones")
-                << Numbers{ 0, 1, 2, 3, -2, -1, 9 } << Numbers{ 0, 9 } << 2 << Open << 0;
+                << Numbers{ 0, 1, 2, 3, InEffect + 1, 9 } << Numbers{ 0, 9 } << 2 << Open << 0;
         QTest::newRow("a resumed game goes on where it was")
-                << Numbers{ 0, 1, 2, -1, Resume, -2, 8 } << Numbers{ 0, 1, 8 } << 3 << Open << 0;
+                << Numbers{ 0, 1, 2, InEffect + 2, Resume, InEffect + 1, 8 } << Numbers{ 0, 8 } << 2
+                << Open << 0;
         QTest::newRow("the Final Score shown, then the next game")
                 << Numbers{ 0, 1, 2, Finish, 5 } << Numbers{ 0, 1, 2 } << 3 << Ending::Finished
                 << 1;
         QTest::newRow("ended by the player") << Numbers{ 0, 1, EndByPlayer } << Numbers{ 0, 1 } << 2
                                              << Ending::EndedByPlayer << -1;
         QTest::newRow("declined at the next start, never offered again")
-                << Numbers{ 0, 1, -1, Decline } << Numbers{ 0, 1 } << 1 << Ending::NotFinished
-                << -1;
+                << Numbers{ 0, 1, InEffect + 1, Decline } << Numbers{ 0, 1 } << 1
+                << Ending::NotFinished << -1;
         QTest::newRow("the newest open game is offered")
                 << Numbers{ 0, Leave, 1 } << Numbers{ 0 } << 1 << Open << 1;
         QTest::newRow("not one another running copy holds")
                 << Numbers{ 0, Another } << Numbers{ 0 } << 1 << Open << 0;
+        QTest::newRow("nor one a copy on another machine refreshed a minute ago")
+                << Numbers{ 0, Fresh } << Numbers{ 0 } << 1 << Open << -1;
+        QTest::newRow("but one whose lock went stale ten minutes ago")
+                << Numbers{ 0, Stale } << Numbers{ 0 } << 1 << Open << 0;
+        QTest::newRow("a game undone back to nothing is neither kept nor offered")
+                << Numbers{ 0, 1, InEffect, Leave } << Numbers{} << 0 << Open << -1;
+        QTest::newRow("nor kept once ended")
+                << Numbers{ 0, InEffect, EndByPlayer } << Numbers{} << 0 << Open << -1;
     }
 
-    // Games as the next start finds them.
+    // Games as the next start finds them, made with the permissions of no umask at all: every
+    // file and folder the store makes is its owner's alone.
     void roundTrip()
     {
         QFETCH(Numbers, play);
         QFETCH(Numbers, stored);
         QFETCH(int, inEffect);
         QFETCH(Ending, ending);
-        const QString path = m_dir.filePath(QTest::currentDataTag() + QLatin1String("/games"));
+        const mode_t umask = ::umask(0);
+        const auto restore = qScopeGuard([umask] { ::umask(umask); });
+        const QString path = m_dir.filePath(QTest::currentDataTag() + QLatin1String("/in/games"));
         const QDateTime before = QDateTime::currentDateTime().addMSecs(-1);
         auto store = std::make_unique<GameStore>(path);
         std::vector<std::unique_ptr<GameStore>> others; // running still
+        Steps history;
         int count = 0;
         for (const int action : play) {
-            if (action == Resume || action == Decline || action == Leave) {
-                store.reset(); // before the next copy starts
-                store = std::make_unique<GameStore>(path);
-                if (action == Leave)
-                    count = 0;
-                else if (const std::int64_t id = store->takeResumableGame()->id; action == Resume)
-                    store->resume(id);
-                else
-                    store->setNotFinished(id);
+            if (action >= InEffect) {
+                count = action - InEffect;
+                store->keep(history, count);
+            } else if (action < Resume) {
+                history.resize(std::size_t(count++));
+                history.push_back(step(action));
+                store->keep(history, count);
             } else if (action == Another) {
-                record(*others.emplace_back(std::make_unique<GameStore>(path)), 1);
+                QVERIFY(store->waitForWritten()); // the newer game
+                others.push_back(std::make_unique<GameStore>(path));
+                others.back()->keep({ step(0) }, 1);
+                QVERIFY(others.back()->waitForWritten());
             } else if (action == Finish || action == EndByPlayer) {
-                store->endGame(action == Finish ? Ending::Finished : Ending::EndedByPlayer,
-                               count * point);
+                store->endGame(action == Finish ? Ending::Finished : Ending::EndedByPlayer);
+                history.clear();
                 count = 0;
-            } else if (action < 0) {
-                count = -action;
-                store->setStepsInEffect(count, count * point);
             } else {
-                store->recordStep(count, step(action), count + 1, (count + 1) * point);
-                ++count;
+                const QString copy = store->copy();
+                store.reset(); // before the next copy starts
+                if (action == Fresh || action == Stale)
+                    lockedElsewhere(path + ".copy-" + copy + ".lock", action == Fresh ? 1 : 10);
+                store = std::make_unique<GameStore>(path);
+                const std::optional<GameRecord> game =
+                        action == Leave || action == Fresh || action == Stale ? std::nullopt
+                                                                              : offered(*store);
+                history = action == Resume ? game->steps : Steps{};
+                count = action == Resume ? game->stepsInEffect : 0;
+                if (action == Resume)
+                    store->resume(game->id);
+                else if (action == Decline)
+                    store->decline(game->id);
             }
         }
+        QVERIFY(store->waitForWritten());
         store.reset(); // the next start
         store = std::make_unique<GameStore>(path);
-        const std::optional<GameRecord> resumable = store->takeResumableGame();
-        const std::vector<GameRecord> games = store->games();
+        const std::optional<GameRecord> resumable = offered(*store);
+        QCOMPARE(mode(path + ".copy-" + store->copy() + ".lock"), 0600u);
+        const std::vector<GameRecord> games = gamesIn(path);
+        QCOMPARE(games.empty(), stored.isEmpty());
+        if (games.empty()) {
+            QVERIFY(!resumable);
+            return;
+        }
         const GameRecord &game = games.back();
-        Steps expected(stored.size());
+        Steps expected(std::size_t(stored.size()));
         std::transform(stored.begin(), stored.end(), expected.begin(), step);
         QCOMPARE(game.steps, expected);
         QCOMPARE(game.stepsInEffect, inEffect);
-        QCOMPARE(game.score, inEffect * point);
+        std::int64_t score = 0;
+        for (int n = 0; n < inEffect; ++n)
+            score += scoring::scoreChange(expected[std::size_t(n)]);
+        QCOMPARE(game.score, score);
         QCOMPARE(game.ending, ending);
-        const auto offered = std::find(games.rbegin(), games.rend(), resumable) - games.rbegin();
-        QTEST(resumable ? int(offered) : -1, "offered");
+        const auto offered = std::find_if(games.rbegin(), games.rend(), [&](const auto &game) {
+            return resumable && game.id == resumable->id;
+        });
+        QTEST(resumable ? int(offered - games.rbegin()) : -1, "offered");
         // In local time, with the offset from UTC of then.
         QCOMPARE(game.started.offsetFromUtc(), before.offsetFromUtc());
         QVERIFY(before <= game.started && game.started <= QDateTime::currentDateTime());
         QCOMPARE(game.ended.isValid() && game.started <= game.ended, ending != Ending::InProgress);
-        // Private to the player.
-        const QList<unsigned> modes = { mode(QFileInfo(path).path()), mode(path),
-                                        mode(path + "-wal") };
-        QCOMPARE(modes, (QList<unsigned>{ 0700, 0600, 0600 }));
+        const QList<unsigned> modes = { mode(QFileInfo(path).path() + "/.."),
+                                        mode(QFileInfo(path).path()), mode(path),
+                                        mode(path + "-wal"), mode(path + "-shm") };
+        QCOMPARE(modes, (QList<unsigned>{ 0700, 0700, 0600, 0600, 0600 }));
         // Games running copies hold stay, this one's too.
         store->forgetAll();
-        QCOMPARE(store->games().size(), others.size() + resumable.has_value());
+        QVERIFY(store->waitForWritten());
+        QCOMPARE(gamesIn(path).size(),
+                 others.size() + resumable.has_value() + play.contains(Fresh));
     }
 
-    // Within a second of the last result, off the player's click: past a size, the log is
-    // copied into the file.
-    void syncedInTheBackground()
+    void problemsThatClear_data()
     {
-        const QString path = m_dir.filePath(QStringLiteral("synced"));
-        GameStore store(path);
-        const qint64 empty = QFileInfo(path).size();
-        record(store, 400);
-        QTRY_VERIFY(QFileInfo(path).size() > empty);
-    }
-
-    void faults_data()
-    {
-        QTest::addColumn<QString>("at"); // the file, if not in the row's folder
         QTest::addColumn<Fault>("fault");
+        QTest::addColumn<bool>("otherProgram"); // holds the file's write lock instead
+        QTest::addColumn<int>("syncDelayMs");
+        QTest::addColumn<bool>("lasting"); // longer than the store's patience
         QTest::addColumn<QString>("reason");
-        QTest::newRow("a file where the folder goes")
-                << "file/g" << None << "folder cannot be made";
-        QTest::newRow("folder on a read-only disk")
-                << "/proc/v/g" << None << "folder cannot be made";
-        QTest::newRow("file on a read-only disk") << "/proc/g" << None << "cannot be written";
-        QTest::newRow("disk full mid-game") << QString() << Full << "disk is full";
-        QTest::newRow("written by a newer version") << QString() << Newer << "newer";
-        QTest::newRow("another program writing") << QString() << Writing << "another program";
-        QTest::newRow("another program's lock") << QString() << Locked << "another program";
-        QTest::newRow("locked mid-game") << QString() << Seized << "another program";
-        QTest::newRow("random bytes") << QString() << Random << "damaged";
-        QTest::newRow("random bytes and a log") << QString() << RandomLog << "damaged";
-        QTest::newRow("garbled pages") << QString() << Garbled << "damaged";
-        QTest::newRow("cut short") << QString() << Cut << "damaged";
-        QTest::newRow("garbled mid-game") << QString() << Under << "damaged";
+        QTest::newRow("another program holds the file a moment")
+                << Fault::None << true << 0 << false << "";
+        QTest::newRow("another program holds the file long")
+                << Fault::None << true << 0 << true << "another program";
+        QTest::newRow("a lock refused a moment") << Fault::Busy << false << 0 << false << "";
+        QTest::newRow("the disk full a moment") << Fault::Full << false << 0 << false << "";
+        QTest::newRow("the disk full long") << Fault::Full << false << 0 << true << "disk is full";
+        QTest::newRow("writes failing long")
+                << Fault::WriteError << false << 0 << true << "disk reported an error";
+        QTest::newRow("syncs failing long")
+                << Fault::SyncError << false << 0 << true << "disk reported an error";
+        QTest::newRow("a slow disk") << Fault::None << false << 300 << false << "";
     }
 
-    // Play goes on, the player is told once, and nothing stored is lost: recording stops, or a
-    // damaged file is set aside (never deleted) and recording goes on in a new one.
-    void faults()
+    // While the program runs, no result is lost to a file that cannot be written for a while:
+    // they wait, in order. A wait the player can ignore is not told; one that lasts is told
+    // once, and its end too.
+    void problemsThatClear()
     {
-        QFETCH(QString, at);
         QFETCH(Fault, fault);
+        QFETCH(bool, otherProgram);
+        QFETCH(int, syncDelayMs);
+        QFETCH(bool, lasting);
         QFETCH(QString, reason);
-        const QDir folder(m_dir.filePath(QTest::currentDataTag()));
-        const QString path = at.isEmpty() ? folder.filePath(QStringLiteral("games"))
-                                          : QDir(m_dir.path()).filePath(at);
-        write(m_dir.filePath(QStringLiteral("file")), "x");
-        for (int game = 0; at.isEmpty() && game < 3; ++game) {
-            GameStore filling(path);
-            record(filling, 300);
-            if (game < 2) // the last is left open
-                filling.endGame(Ending::Finished, 0);
+        const QString path = m_dir.filePath(QTest::currentDataTag() + QLatin1String("/games"));
+        GameStore store(path, nullptr, patience(lasting ? 100 : 60000));
+        QSignalSpy problems(&store, &GameStore::problemFound);
+        QSignalSpy cleared(&store, &GameStore::problemCleared);
+        play(store, 0, 3);
+        QVERIFY(store.waitForWritten());
+        const long syncs = faultvfs::install().syncs;
+        faultvfs::install().syncDelayMs = syncDelayMs;
+        std::optional<Sql> other;
+        if (otherProgram)
+            other.emplace(path)("BEGIN EXCLUSIVE");
+        {
+            const faultvfs::Scoped failing(fault);
+            play(store, 3, 8);
+            if (lasting)
+                QTRY_COMPARE(problems.count(), 1);
+            else
+                QVERIFY(store.waitForWritten(200) == (fault == Fault::None && !otherProgram));
+            other.reset();
         }
-        std::optional<GameStore> store;
-        if (fault == Under)
-            record(store.emplace(path), 3);
+        QVERIFY(store.waitForWritten());
+        QVERIFY(faultvfs::install().syncs > syncs);
+        QCOMPARE(problems.count(), int(lasting));
+        QCOMPARE(cleared.count(), int(lasting));
+        if (lasting)
+            QVERIFY2(problems[0][0].toString().contains(reason),
+                     qPrintable(problems[0][0].toString()));
+        QCOMPARE(gamesIn(path).front().steps, steps(0, 8));
+        QVERIFY(store.isRecording());
+    }
+
+    void stops_data()
+    {
+        QTest::addColumn<Stop>("fault");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<int>("carried"); // games read from a damaged file into the new one
+        QTest::newRow("written by a newer version") << Newer << "newer version" << 0;
+        QTest::newRow("another program's file") << Foreign << "something other" << 0;
+        QTest::newRow("a dangling symbolic link") << Link << "symbolic link" << 0;
+        QTest::newRow("damaged, another copy using it") << SharedDamage << "another copy" << 0;
+        QTest::newRow("random bytes") << Random << "no game could be read" << 0;
+        QTest::newRow("random bytes and a log") << RandomLog << "no game could be read" << 0;
+        QTest::newRow("garbled pages") << Garbled << "no game could be read" << 0;
+        QTest::newRow("cut short") << Cut << "none of its 3 games could be read" << 0;
+        QTest::newRow("one bad page")
+                << BadPage << "the 2 games that could still be read; 1 game could not" << 2;
+        QTest::newRow("garbled mid-game") << Under << "none of its 3 games could be read" << 0;
+    }
+
+    // The player is told at once, and nothing stored is lost: recording stops with the file
+    // left as it is, or a damaged file is kept aside under a new name with what can still be
+    // read of it carried into a new one, where this copy's game goes on.
+    void stops()
+    {
+        QFETCH(Stop, fault);
+        QFETCH(QString, reason);
+        QFETCH(int, carried);
+        const QDir folder(m_dir.filePath(QTest::currentDataTag()));
+        const QString path = folder.filePath(QStringLiteral("games"));
+        QVERIFY(folder.mkpath("."));
+        for (int game = 0; fault != Link && game < 3; ++game) {
+            GameStore filling(path);
+            play(filling, 0, 300);
+            if (game < 2) // the last is left open
+                filling.endGame(Ending::Finished);
+        }
+        std::optional<GameStore> first; // a copy playing when the damage comes
+        if (fault == Under || fault == SharedDamage) {
+            play(first.emplace(path), 0, 3);
+            QVERIFY(first->waitForWritten());
+        }
         QByteArray bytes = contents(path);
         if (fault == Cut)
             bytes.truncate(bytes.size() / 2);
-        if (fault == Garbled || fault == Under)
+        if (fault == BadPage)
+            bytes.replace(bytes.size() / 8192 * 4096, 4096, QByteArray(4096, '\xa5'));
+        if (fault == Garbled || fault == Under || fault == SharedDamage)
             bytes.replace(4096, bytes.size() - 4096, QByteArray(bytes.size() - 4096, '\xa5'));
         if (fault == Random || fault == RandomLog)
             std::generate(bytes.begin(), bytes.end(),
                           [] { return char(QRandomGenerator::global()->generate()); });
-        const bool damage = fault >= Random;
-        if (damage)
+        if (fault >= Random || fault == SharedDamage)
             write(path, bytes);
         if (fault == RandomLog)
             write(path + QLatin1String("-wal"), bytes.left(5000));
-        const auto fill = reinterpret_cast<void (*)()>(noRoomToGrow);
-        const auto unfill = qScopeGuard([=] { sqlite3_cancel_auto_extension(fill); });
-        if (fault == Full)
-            sqlite3_auto_extension(fill);
         if (fault == Newer)
             Sql{ path }("PRAGMA user_version = 2");
-        std::optional<Sql> other;
-        const auto lock = [&](const char *mode) {
-            other.emplace(path)(mode);
-            (*other)("BEGIN EXCLUSIVE; DELETE FROM steps");
-        };
-        if (fault == Writing || fault == Locked)
-            lock(fault == Locked ? "PRAGMA locking_mode = EXCLUSIVE" : "");
+        if (fault == Foreign)
+            Sql{ path }("PRAGMA user_version = 0");
+        if (fault == Link)
+            QVERIFY(QFile::link(folder.filePath("elsewhere"), path));
         const QByteArray before = contents(path);
-        QElapsedTimer elapsed;
-        elapsed.start();
-        if (!store)
-            store.emplace(path);
-        const bool toldAtOpen = !store->problem().isEmpty();
-        QSignalSpy problems(&*store, &GameStore::problemFound);
-        store->takeResumableGame();
-        store->games();
-        // This copy's game goes on in the new file.
-        QVERIFY(!damage || store->games().size() == (fault == Under ? 1u : 0u));
-        store->recordStep(0, step(0), 1, 0);
-        if (fault == Seized)
-            lock("");
-        record(*store, 500);
-        QCOMPARE(store->isRecording(), damage);
-        QVERIFY(store->problem().contains(path) && store->problem().contains(reason));
-        QCOMPARE(problems.count() + toldAtOpen, 1);
-        // A lock is waited for, a while.
-        const bool locked = fault >= Writing && fault <= Seized;
-        QVERIFY(elapsed.elapsed() < 5000 && (!locked || elapsed.elapsed() >= 900));
+        std::optional<GameStore> store;
+        GameStore &copy = fault == Under ? *first : store.emplace(path, nullptr, patience(0));
+        QSignalSpy problems(&copy, &GameStore::problemFound);
+        // Damage where no write goes is found once the games are read (by Your Games).
+        if (fault == Under || fault == BadPage)
+            copy.checkForDamage();
+        play(copy, fault == Under ? 3 : 0, 5);
+        QTRY_COMPARE(problems.count(), 1);
+        QVERIFY2(problems[0][0].toString().contains(reason), qPrintable(problems[0][0].toString()));
+        QVERIFY(problems[0][0].toString().contains(path));
+        const bool damage = fault >= Random;
+        QCOMPARE(copy.waitForWritten(), damage);
+        QCOMPARE(copy.isRecording(), damage);
         store.reset();
-        QVERIFY(fault != Newer || contents(path) == before);
-        if (damage) {
-            const QStringList aside = folder.entryList({ QStringLiteral("games.damaged-*") });
-            const QString named = QStringLiteral("'games.damaged-'yyyyMMdd-hhmmss");
-            QVERIFY(QDateTime::fromString(aside.value(0), named).isValid());
-            QCOMPARE(contents(folder.filePath(aside[0])), bytes);
-            for (const QString &log : aside.mid(1))
-                QVERIFY(log == aside[0] + QLatin1String("-wal")
-                        || log == aside[0] + QLatin1String("-shm"));
-            if (fault == RandomLog)
-                QCOMPARE(contents(folder.filePath(aside[0] + QLatin1String("-wal"))),
-                         bytes.left(5000));
-        }
-        if (!at.isEmpty() || fault == Newer)
+        first.reset();
+        const QStringList aside = folder.entryList({ QStringLiteral("games.damaged-*") });
+        QCOMPARE(aside.isEmpty(), !damage);
+        QCOMPARE(folder.entryList({ "*.lock" }), QStringList());
+        if (!damage) {
+            QVERIFY(fault == SharedDamage || contents(path) == before);
+            QVERIFY(!QFile::exists(folder.filePath("elsewhere")));
             return;
-        sqlite3_cancel_auto_extension(fill);
-        other.reset();
-        GameStore after(path);
-        QCOMPARE(after.games().back().steps, damage ? steps(0, 500) : steps(0, 300));
-        // A game cut short is offered as far as it got.
-        const std::optional<GameRecord> resumable = after.takeResumableGame();
-        QVERIFY(resumable && resumable->steps == steps(0, int(resumable->steps.size())));
+        }
+        // The damaged file is kept as it was, under its date and time, with its log.
+        const QString named = QStringLiteral("'games.damaged-'yyyyMMdd-hhmmss");
+        QVERIFY(QDateTime::fromString(aside.value(0), named).isValid());
+        QCOMPARE(contents(folder.filePath(aside[0])), bytes);
+        if (fault == RandomLog)
+            QCOMPARE(contents(folder.filePath(aside[0] + "-wal")), bytes.left(5000));
+        const std::vector<GameRecord> games = gamesIn(path);
+        QCOMPARE(int(games.size()), carried + 1);
+        QCOMPARE(games.front().steps, steps(0, 5));
+        for (std::size_t i = 1; i < games.size(); ++i)
+            QCOMPARE(games[i].steps, steps(0, 300));
+    }
+
+    // Reading never makes, locks, upgrades or sets aside anything: not where there is no
+    // record yet, not a record that is damaged.
+    void readsWithoutWriting()
+    {
+        const QDir folder(m_dir.filePath(QStringLiteral("read")));
+        const QString path = folder.filePath(QStringLiteral("games"));
+        QCOMPARE(Record(path).games().problem, QString());
+        QVERIFY(!folder.exists());
+        {
+            GameStore store(path);
+            play(store, 0, 30);
+            store.endGame(Ending::Finished);
+        }
+        QByteArray bytes = contents(path);
+        QCOMPARE(Record(path).games().games.front().steps, steps(0, 30));
+        QCOMPARE(contents(path), bytes);
+        bytes.replace(4096, bytes.size() - 4096, QByteArray(bytes.size() - 4096, '\xa5'));
+        write(path, bytes);
+        QVERIFY(Record(path).games().problem.contains("damaged"));
+        QCOMPARE(contents(path), bytes);
+        QCOMPARE(folder.entryList({ "*.lock", "*.damaged-*" }), QStringList());
+    }
+
+    // Forgotten games give their space back to the disk.
+    void forgettingShrinksTheFile()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("forget/games"));
+        GameStore store(path);
+        for (int game = 0; game < 20; ++game) {
+            play(store, 0, 200);
+            store.endGame(Ending::Finished);
+        }
+        QVERIFY(store.waitForWritten());
+        const qint64 full = QFileInfo(path).size();
+        store.forgetAll();
+        QVERIFY(store.waitForWritten());
+        QVERIFY2(QFileInfo(path).size() < full / 4, qPrintable(QString::number(full)));
     }
 };
 

@@ -5,10 +5,11 @@
 #include "storage/gamestore.h"
 #include "tests/support/gametest.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QTableView>
+#include <QTemporaryDir>
+
+#include <optional>
 
 using namespace gametest;
 using scoring::Outcome;
@@ -17,26 +18,23 @@ using scoring::StepKind;
 
 namespace {
 
-const QString record = qEnvironmentVariable("VANTOREL_TEST_RECORD");
-
 // Games kept before the program starts: a clue right, and a Daily Double right on $ 9600.
-void keepGames()
+void keepGames(const QString &record)
 {
-    QDir(QFileInfo(record).path()).removeRecursively();
     storage::GameStore store(record);
     for (const std::int64_t amount : { 1000, 9600, 200 }) {
         const scoring::Step step = amount == 9600
                 ? scoring::Step{ StepKind::DailyDouble, Round::First, Outcome::Correct, -1, amount }
                 : scoring::Step{ StepKind::Clue, Round::First, Outcome::Correct, 29, amount };
-        store.recordStep(0, step, 1, amount);
-        store.endGame(storage::Ending::Finished, amount);
+        store.keep({ step }, 1);
+        store.endGame(storage::Ending::Finished);
     }
 }
 
 QWidget *openYourGames()
 {
     startGame();
-    if (!QTest::qWaitFor([] { return playalong::journal()->store() != nullptr; }))
+    if (!QTest::qWaitFor([] { return playAlong().journal()->store() != nullptr; }))
         return nullptr;
     clickThroughWindowSystem(SingleBoard::instance().Label1(), Qt::RightButton);
     auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
@@ -70,23 +68,27 @@ QVariantList column(QTableView *table, int column)
 
 } // namespace
 
-// Runs with its games kept, in a folder of its own (tests/CMakeLists.txt).
+// Its games are kept, each test's in a record of its own.
 class tst_YourGames final : public QObject
 {
     Q_OBJECT
 
+    std::optional<QTemporaryDir> m_folder;
+
 private slots:
-    void initTestCase()
+    void initTestCase() { quietPlatformNotices(); }
+    void init()
     {
-        quietPlatformNotices();
-        keepGames();
+        m_folder.emplace();
+        const QString record = m_folder->filePath("games.sqlite");
+        keepGames(record);
+        keepGamesIn(record);
     }
     void cleanup()
     {
-        for (QWidget *top : QApplication::topLevelWidgets())
-            if (top->objectName() == "YourGames")
-                top->close();
+        keepGamesIn(); // its Your Games window closes with its record
         resetRuntime();
+        m_folder.reset();
     }
 
     void sortsEveryColumnByValue_data();
@@ -155,8 +157,10 @@ void tst_YourGames::forgetsAGameAfterAsking()
     QVERIFY(answerer.text.startsWith("Forget the game played "));
     QCOMPARE(answerer.defaultButton, QMessageBox::No);
     const int left = games - int(answer == QMessageBox::Yes);
-    QCOMPARE(table->model()->rowCount(), left);
-    QCOMPARE(int(playalong::journal()->store()->games().size()), left);
+    storage::GameStore *store = playAlong().journal()->store();
+    QVERIFY(store->waitForWritten());
+    QTRY_COMPARE(table->model()->rowCount(), left);
+    QCOMPARE(int(storage::Record(store->path()).games().games.size()), left);
 }
 
 QTEST_MAIN(tst_YourGames)

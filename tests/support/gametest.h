@@ -27,13 +27,36 @@
 #include <QTimer>
 #include <QWindow>
 
-// The tests play the program as main starts it, with every addition installed; games are
-// kept only where a test asks for it.
-static void installPlayAlong()
+#include <memory>
+
+namespace gametest {
+
+// The tests play the program as main starts it, with every addition made; games are kept only
+// where a test asks for it, each time in a record of its own.
+inline std::unique_ptr<playalong::PlayAlong> additions;
+
+inline playalong::PlayAlong &playAlong()
 {
-    playalong::install(qEnvironmentVariable("VANTOREL_TEST_RECORD"));
+    return *additions;
 }
-Q_COREAPP_STARTUP_FUNCTION(installPlayAlong)
+
+// Makes the additions afresh, keeping games at recordPath (none without one).
+inline playalong::PlayAlong &keepGamesIn(const QString &recordPath = {})
+{
+    additions.reset();
+    additions = std::make_unique<playalong::PlayAlong>(recordPath);
+    return *additions;
+}
+
+} // namespace gametest
+
+// Before the application goes: the additions close their record.
+static void makeAdditions()
+{
+    gametest::keepGamesIn();
+    qAddPostRoutine([] { gametest::additions.reset(); });
+}
+Q_COREAPP_STARTUP_FUNCTION(makeAdditions)
 
 namespace gametest {
 

@@ -1,0 +1,263 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
+#include "storage/queries.h"
+
+#include "storage/sqlite.h"
+
+#include <QTimeZone>
+
+#include <algorithm>
+#include <set>
+#include <unordered_map>
+
+namespace storage::queries {
+namespace {
+
+// Columns of a game, in this order, for gameFrom().
+#define GAME_COLUMNS "id,started,started_offset,ended,ended_offset,ending,score,steps_in_effect"
+
+QDateTime dateTime(std::int64_t msecs, std::int64_t offsetSeconds)
+{
+    return QDateTime::fromMSecsSinceEpoch(msecs, QTimeZone(int(offsetSeconds)));
+}
+
+scoring::Step stepFrom(const sqlite::Rows &row, int first)
+{
+    return { scoring::StepKind(row.integer(first)), scoring::Round(row.integer(first + 1)),
+             scoring::Outcome(row.integer(first + 2)), int(row.integer(first + 3)),
+             row.integer(first + 4) };
+}
+
+GameRecord gameFrom(const sqlite::Rows &row)
+{
+    GameRecord game;
+    game.id = row.integer(0);
+    game.started = dateTime(row.integer(1), row.integer(2));
+    game.ending = Ending(row.integer(5));
+    if (game.ending != Ending::InProgress)
+        game.ended = dateTime(row.integer(3), row.integer(4));
+    game.score = row.integer(6);
+    game.stepsInEffect = int(row.integer(7));
+    return game;
+}
+
+// The score from the steps in effect: the column is a copy of it for listing.
+std::int64_t scoreOf(const GameRecord &game)
+{
+    std::int64_t score = 0;
+    const auto inEffect =
+            std::min<std::size_t>(std::size_t(std::max(0, game.stepsInEffect)), game.steps.size());
+    for (std::size_t i = 0; i < inEffect; ++i)
+        score += scoring::scoreChange(game.steps[i]);
+    return score;
+}
+
+// A game in progress was last changed at `ended`.
+QDateTime lastChange(const GameRecord &game)
+{
+    return game.ended.isValid() ? game.ended : game.started;
+}
+
+void insertSteps(sqlite::Connection &db, const GameRecord &game, int first)
+{
+    auto &insert = db.statement("INSERT INTO steps (game, number, kind, round, outcome, square, "
+                                "amount) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+    for (std::size_t n = std::size_t(first); n < game.steps.size(); ++n) {
+        const scoring::Step &step = game.steps[n];
+        insert.run(game.id, n, step.kind, step.round, step.outcome, step.square, step.amount);
+    }
+}
+
+// A step read from a damaged file holds only values the file could have been given.
+bool plausible(const scoring::Step &step)
+{
+    return int(step.kind) >= 0 && int(step.kind) <= int(scoring::StepKind::RoundEnded)
+            && int(step.round) >= 1 && int(step.round) <= int(scoring::Round::Final)
+            && int(step.outcome) >= 0 && int(step.outcome) <= int(scoring::Outcome::Incorrect);
+}
+
+// Collects what a query yields until the file fails under it.
+template<typename Read>
+void readWhatCanBeRead(Read &&read)
+{
+    try {
+        read();
+    } catch (const sqlite::Error &) { }
+}
+
+} // namespace
+
+bool holdsSomethingElse(sqlite::Connection &db)
+{
+    return db.integer("PRAGMA user_version") == 0
+            && db.integer("SELECT count(*) FROM sqlite_master") > 0;
+}
+
+std::vector<GameRecord> games(sqlite::Connection &db, std::vector<QString> *holders)
+{
+    // One snapshot for both queries, whatever other copies write meanwhile.
+    sqlite::Transaction transaction(db, sqlite::Transaction::Read);
+    std::vector<GameRecord> games;
+    {
+        sqlite::Rows rows = db.statement("SELECT " GAME_COLUMNS ", holder FROM games "
+                                         "WHERE steps_in_effect > 0 "
+                                         "ORDER BY started DESC, id DESC")
+                                    .query();
+        while (rows.next()) {
+            games.push_back(gameFrom(rows));
+            if (holders)
+                holders->push_back(rows.text(8));
+        }
+    }
+    std::unordered_map<std::int64_t, GameRecord *> byId;
+    byId.reserve(games.size());
+    for (GameRecord &game : games)
+        byId.emplace(game.id, &game);
+    sqlite::Rows steps = db.statement("SELECT game, kind, round, outcome, square, amount "
+                                      "FROM steps ORDER BY game, number")
+                                 .query();
+    GameRecord *game = nullptr;
+    while (steps.next()) {
+        const std::int64_t id = steps.integer(0);
+        if (!game || game->id != id) {
+            const auto found = byId.find(id);
+            game = found == byId.end() ? nullptr : found->second;
+        }
+        if (game)
+            game->steps.push_back(stepFrom(steps, 1));
+    }
+    return games;
+}
+
+std::optional<GameRecord> game(sqlite::Connection &db, std::int64_t id)
+{
+    std::optional<GameRecord> game;
+    {
+        sqlite::Rows row =
+                db.statement("SELECT " GAME_COLUMNS " FROM games WHERE id = ?1").query(id);
+        if (row.next())
+            game = gameFrom(row);
+    }
+    if (!game)
+        return std::nullopt;
+    sqlite::Rows steps = db.statement("SELECT kind, round, outcome, square, amount FROM steps "
+                                      "WHERE game = ?1 ORDER BY number")
+                                 .query(id);
+    while (steps.next())
+        game->steps.push_back(stepFrom(steps, 0));
+    return game;
+}
+
+std::vector<OpenGame> openGames(sqlite::Connection &db)
+{
+    std::vector<OpenGame> open;
+    sqlite::Rows rows = db.statement("SELECT id, ifnull(holder, ''), steps_in_effect FROM games "
+                                     "WHERE ending = 0 ORDER BY started DESC, id DESC")
+                                .query();
+    while (rows.next())
+        open.push_back({ rows.integer(0), rows.text(1), int(rows.integer(2)) });
+    return open;
+}
+
+bool takeGame(sqlite::Connection &db, std::int64_t id, const QString &from, const QString &holder)
+{
+    db.statement("UPDATE games SET holder = nullif(?3, '') WHERE id = ?1 AND ending = 0 "
+                 "AND ifnull(holder, '') = ?2")
+            .run(id, from, holder);
+    return sqlite3_changes(db.handle()) == 1;
+}
+
+std::int64_t insertGame(sqlite::Connection &db, const GameRecord &game, const QString &holder)
+{
+    const QDateTime ended = lastChange(game);
+    auto &insert = db.statement("INSERT INTO games (id, started, started_offset, ended, "
+                                "ended_offset, ending, score, steps_in_effect, holder) "
+                                "VALUES (nullif(?1, 0), ?2, ?3, ?4, ?5, ?6, ?7, ?8, "
+                                "nullif(?9, ''))");
+    insert.run(game.id, game.started.toMSecsSinceEpoch(), game.started.offsetFromUtc(),
+               ended.toMSecsSinceEpoch(), ended.offsetFromUtc(), game.ending, scoreOf(game),
+               game.stepsInEffect, holder);
+    GameRecord stored = game;
+    stored.id = sqlite3_last_insert_rowid(db.handle());
+    insertSteps(db, stored, 0);
+    return stored.id;
+}
+
+void updateGame(sqlite::Connection &db, const GameRecord &game, int firstChanged)
+{
+    db.statement("DELETE FROM steps WHERE game = ?1 AND number >= ?2").run(game.id, firstChanged);
+    insertSteps(db, game, firstChanged);
+    const QDateTime ended = lastChange(game);
+    db.statement("UPDATE games SET ended = ?2, ended_offset = ?3, score = ?4, "
+                 "steps_in_effect = ?5 WHERE id = ?1")
+            .run(game.id, ended.toMSecsSinceEpoch(), ended.offsetFromUtc(), scoreOf(game),
+                 game.stepsInEffect);
+}
+
+void setEnding(sqlite::Connection &db, std::int64_t id, Ending ending, const QDateTime &at)
+{
+    db.statement("UPDATE games SET ending = ?2, ended = ?3, ended_offset = ?4 WHERE id = ?1")
+            .run(id, ending, at.toMSecsSinceEpoch(), at.offsetFromUtc());
+}
+
+void leaveUnfinished(sqlite::Connection &db, std::int64_t id)
+{
+    db.statement("UPDATE games SET ending = ?2, holder = NULL WHERE id = ?1 AND ending = ?3")
+            .run(id, Ending::NotFinished, Ending::InProgress);
+}
+
+void deleteGame(sqlite::Connection &db, std::int64_t id)
+{
+    db.statement("DELETE FROM steps WHERE game = ?1").run(id);
+    db.statement("DELETE FROM games WHERE id = ?1").run(id);
+}
+
+// Damage hides what lies beyond it in one order of reading, not in the other: the games are
+// found from both ends of their table and from their steps, and each is then read alone.
+Salvage salvage(sqlite::Connection &db, std::int64_t except)
+{
+    // A file cut short is read as far as it goes.
+    readWhatCanBeRead([&] { db.exec("PRAGMA writable_schema = ON"); });
+    std::set<std::int64_t> ids;
+    for (const char *sql : { "SELECT id FROM games ORDER BY id",
+                             "SELECT id FROM games ORDER BY "
+                             "id DESC",
+                             "SELECT DISTINCT game FROM steps" }) {
+        readWhatCanBeRead([&] {
+            sqlite::Rows rows = db.statement(sql).query();
+            while (rows.next())
+                ids.insert(rows.integer(0));
+        });
+    }
+    ids.erase(except);
+    Salvage salvaged;
+    for (const std::int64_t id : ids) {
+        std::optional<GameRecord> found;
+        bool whole = false;
+        readWhatCanBeRead([&] {
+            found = game(db, id);
+            if (!found)
+                return;
+            sqlite::Rows numbers =
+                    db.statement("SELECT count(*), ifnull(max(number), -1) FROM steps "
+                                 "WHERE game = ?1")
+                            .query(id);
+            whole = numbers.next() && numbers.integer(0) == numbers.integer(1) + 1
+                    && std::int64_t(found->steps.size()) == numbers.integer(0);
+        });
+        whole = whole && int(found->ending) >= 0 && found->ending <= Ending::NotFinished
+                && found->stepsInEffect >= 0
+                && std::size_t(found->stepsInEffect) <= found->steps.size()
+                && std::all_of(found->steps.begin(), found->steps.end(), plausible);
+        if (!whole) {
+            ++salvaged.unreadable;
+            continue;
+        }
+        if (found->stepsInEffect > 0)
+            salvaged.games.push_back(std::move(*found));
+    }
+    return salvaged;
+}
+
+} // namespace storage::queries

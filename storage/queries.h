@@ -1,0 +1,62 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+// Every statement on the record's games, for the rest of the storage unit. Each throws
+// sqlite::Error when the file fails; none returns less than it was asked for.
+
+#include "storage/gamerecord.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace storage::sqlite {
+class Connection;
+}
+
+namespace storage::queries {
+
+// Whether the file holds anything but a record of games: tables of another program's, in a
+// file that does not say it is a record.
+bool holdsSomethingElse(sqlite::Connection &db);
+
+// Every game with a result in effect, newest first, with its steps. `holder` gives each game's
+// holder, if asked.
+std::vector<GameRecord> games(sqlite::Connection &db, std::vector<QString> *holders = nullptr);
+std::optional<GameRecord> game(sqlite::Connection &db, std::int64_t id);
+
+struct OpenGame
+{
+    std::int64_t id = 0;
+    QString holder;
+    int stepsInEffect = 0;
+};
+// The games in progress, newest first.
+std::vector<OpenGame> openGames(sqlite::Connection &db);
+// Gives the game to `holder` if `from` still holds it; whether it did.
+bool takeGame(sqlite::Connection &db, std::int64_t id, const QString &from, const QString &holder);
+
+// Writes a new game whole, with its holder; returns its id. A game read from elsewhere keeps
+// its id.
+std::int64_t insertGame(sqlite::Connection &db, const GameRecord &game, const QString &holder);
+// Brings a stored game to `game`: its steps from `firstChanged` on, and its row.
+void updateGame(sqlite::Connection &db, const GameRecord &game, int firstChanged);
+void setEnding(sqlite::Connection &db, std::int64_t id, Ending ending, const QDateTime &at);
+// A game declined: not finished, its last change kept as its end.
+void leaveUnfinished(sqlite::Connection &db, std::int64_t id);
+void deleteGame(sqlite::Connection &db, std::int64_t id);
+
+// The games of a damaged file that can still be read whole, each checked, and how many could
+// not; but the game `except`, which is written afresh.
+struct Salvage
+{
+    std::vector<GameRecord> games;
+    int unreadable = 0;
+};
+Salvage salvage(sqlite::Connection &db, std::int64_t except);
+
+} // namespace storage::queries
