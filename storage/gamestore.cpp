@@ -169,47 +169,50 @@ Record::Record(QString path, QString ownCopy)
 
 Record::~Record() = default;
 
-// Empty once the file is open, or while there is none to open.
-QString Record::open()
+// The file is opened for each read: one read as it stands, while no copy was writing it, would
+// not see what copies write later. Null, with no problem, while there is no game to read.
+std::unique_ptr<sqlite::Connection> Record::open(QString *problem) const
 {
-    if (m_db)
-        return {};
-    if (file::isLink(m_path))
-        return QStringLiteral("it is a symbolic link, which the program does not follow");
+    if (file::isLink(m_path)) {
+        *problem = QStringLiteral("it is a symbolic link, which the program does not follow");
+        return nullptr;
+    }
     if (!QFileInfo::exists(m_path))
-        return {};
+        return nullptr;
     try {
         auto db = std::make_unique<sqlite::Connection>(m_path, sqlite::Connection::ReadOnly);
         db->setBusyTimeout(1000);
         const auto version = db->integer("PRAGMA user_version");
         if (version > schema::version)
-            return QStringLiteral("it was written by a newer version of the program");
-        if (queries::holdsSomethingElse(*db))
-            return QStringLiteral("it holds something other than a record of games");
-        // A file just made, before its first game: nothing to read yet.
-        if (version == schema::version)
-            m_db = std::move(db);
+            *problem = QStringLiteral("it was written by a newer version of the program");
+        else if (queries::holdsSomethingElse(*db))
+            *problem = QStringLiteral("it holds something other than a record of games");
+        // A file just made, before its first game, has nothing to read yet.
+        else if (version == schema::version)
+            return db;
     } catch (const sqlite::Error &error) {
-        return sqlite::reasonFor(error.code);
+        *problem = sqlite::reasonFor(error.code);
     }
-    return {};
+    return nullptr;
 }
 
-Record::Games Record::games()
+Record::Games Record::games() const
 {
     const auto failure = [this](const QString &reason) {
         return Games{ {},
                       QStringLiteral("Your games cannot be read from %1: %2.")
                               .arg(QDir::toNativeSeparators(m_path), reason) };
     };
-    if (const QString why = open(); !why.isEmpty())
-        return failure(why);
-    if (!m_db)
+    QString problem;
+    const std::unique_ptr<sqlite::Connection> db = open(&problem);
+    if (!problem.isEmpty())
+        return failure(problem);
+    if (!db)
         return {};
     Games read;
     try {
         std::vector<QString> holders;
-        read.games = queries::games(*m_db, &holders);
+        read.games = queries::games(*db, &holders);
         for (std::size_t i = 0; i < read.games.size(); ++i) {
             GameRecord &game = read.games[i];
             if (game.ending != Ending::InProgress || holders[i].isEmpty())
@@ -220,7 +223,6 @@ Record::Games Record::games()
                 game.playedBy = GameRecord::PlayedBy::AnotherCopy;
         }
     } catch (const sqlite::Error &error) {
-        m_db.reset();
         return failure(sqlite::reasonFor(error.code));
     }
     return read;

@@ -154,15 +154,14 @@ public:
         std::vector<GameRecord> games;
         QString problem;
     };
-    Games games();
+    Games games() const;
 
 private:
-    QString open();
+    std::unique_ptr<sqlite::Connection> open(QString *problem) const;
 
     QString m_path;
     QString m_ownCopy;
     Holders m_holders;
-    std::unique_ptr<sqlite::Connection> m_db;
 };
 
 } // namespace storage
