@@ -11,6 +11,7 @@ import shutil
 import signal
 import subprocess
 import sys
+import tempfile
 import time
 
 try:
@@ -228,12 +229,18 @@ def held_connection():
     return wait_for("the display to take clients", connect)
 
 
+def start_openbox():
+    """Starts openbox on the display with its default configuration, whatever the user's own."""
+    environment = dict(os.environ, XDG_CONFIG_HOME=tempfile.mkdtemp(dir=e2e.DATA.name))
+    e2e.children.append(subprocess.Popen(["openbox"], env=environment, stderr=subprocess.DEVNULL))
+    wait_for("the window manager",
+             lambda: "window id" in xprop("-root", "_NET_SUPPORTING_WM_CHECK"))
+
+
 def main():
     os.environ["DISPLAY"] = e2e.start_xvfb()
     connection = held_connection()
-    e2e.children.append(subprocess.Popen(["openbox"], stderr=subprocess.DEVNULL))
-    wait_for("the window manager",
-             lambda: "window id" in xprop("-root", "_NET_SUPPORTING_WM_CHECK"))
+    start_openbox()
     screen = (connection.screen().width_in_pixels, connection.screen().height_in_pixels)
     for check in (quick_input_acts_only_where_it_began, clue_and_wager_stay_with_the_board,
                   undo_keys_work_on_a_desktop, your_games_opens_on_the_screen):
