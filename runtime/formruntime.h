@@ -96,7 +96,7 @@ private:
     Form *find(std::type_index type) const;
     void adopt(std::type_index type, std::unique_ptr<Form> form);
 
-    void showing(Form &form, bool opening);
+    void showing(Form &form, bool opening) const;
     void shown(Form &form);
     void hidden(Form &form);
     void unloaded(Form &form);
@@ -116,7 +116,6 @@ private:
     std::vector<Entry> m_forms;
     std::vector<Form *> m_visibleByActivation; // most recently active last
     Form *m_active = nullptr;
-    Placement m_placement;
     InputGuard m_input;
     QTimer m_visibilityCheck;
     std::function<bool(Form &)> m_closeGuard;
