@@ -90,7 +90,6 @@ int FormRuntime::run(Form &startUp)
 void FormRuntime::reset()
 {
     m_visibleByActivation.clear();
-    m_placement.clear();
     m_active = nullptr;
     const QSignalBlocker quiet(this);
     for (const Entry &entry : m_forms)
@@ -125,12 +124,12 @@ void FormRuntime::activate(Form &form)
 
 // Before the window system shows the window: its native window exists, so that it can be owned
 // and placed.
-void FormRuntime::showing(Form &form, bool opening)
+void FormRuntime::showing(Form &form, bool opening) const
 {
     form.window()->winId();
     Placement::updateOwners(loadedForms(), boardInPlay());
     if (opening)
-        m_placement.opening(form, boardInPlay(), m_visibleByActivation);
+        Placement::opening(form, boardInPlay());
 }
 
 void FormRuntime::shown(Form &form)
@@ -174,7 +173,6 @@ void FormRuntime::activateThroughBoard(Form *next)
 
 void FormRuntime::unloaded(Form &form)
 {
-    m_placement.forget(form);
     hidden(form);
     if (loadedForms().empty())
         Q_EMIT ended();
@@ -237,18 +235,13 @@ void FormRuntime::endIfNothingVisible()
         end();
 }
 
-// Three things pass here: a window's first exposure, once the window system has framed it (its
-// frame must lie on the screen); input that began before the windows changed, which is
-// refused; and the user's presses, which make their window the active one. Window-system
-// activation alone is not taken: it arrives late and out of order (our own requests echo back
-// after the model has moved on), and switching applications must run nothing.
+// Two things pass here: input that began before the windows changed, which is refused, and the
+// user's presses, which make their window the active one. Window-system activation alone is not
+// taken: it arrives late and out of order (our own requests echo back after the model has moved
+// on), and switching applications must run nothing.
 bool FormRuntime::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    if (type == QEvent::Expose) {
-        m_placement.exposed(watched, m_visibleByActivation);
-        return false;
-    }
     // Window-system input reaches the window before its widgets; input that software sends may
     // go to a widget directly.
     if (!event->isInputEvent() || !(watched->isWindowType() || watched->isWidgetType()))

@@ -97,7 +97,7 @@ private:
     Form *find(std::type_index type) const;
     void adopt(std::type_index type, std::unique_ptr<Form> form);
 
-    void showing(Form &form, bool opening);
+    void showing(Form &form, bool opening) const;
     void shown(Form &form);
     void hidden(Form &form);
     void unloaded(Form &form);
@@ -117,7 +117,6 @@ private:
     std::vector<Entry> m_forms;
     std::vector<Form *> m_visibleByActivation; // most recently active last
     Form *m_active = nullptr;
-    Placement m_placement;
     InputGuard m_input;
     QTimer m_visibilityCheck;
     QPointer<const QObject> m_closeGuardOwner;

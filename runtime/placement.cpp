@@ -29,30 +29,64 @@ QRect keptInside(QRect frame, const QRect &available)
     return frame;
 }
 
-// Keeps a window wholly on its screen once its frame is known: at its first exposure.
-class KeptOnScreenWhenFramed final : public QObject
+// The window's frame; until the window system has framed it, that of another window of ours in
+// view stands in for it.
+QMargins frameMargins(const QWindow &window)
+{
+    QMargins margins = window.frameMargins();
+    const QWindowList others = QGuiApplication::topLevelWindows();
+    for (auto it = others.crbegin(); margins.isNull() && it != others.crend(); ++it)
+        if ((*it)->isVisible())
+            margins = (*it)->frameMargins();
+    return margins;
+}
+
+void keepOnScreen(QWidget &window)
+{
+    const QRect frame = window.geometry().marginsAdded(frameMargins(*window.windowHandle()));
+    const QScreen *screen = QGuiApplication::screenAt(frame.center());
+    if (!screen)
+        screen = window.screen();
+    const QRect kept = keptInside(frame, screen->availableGeometry());
+    if (kept != frame)
+        window.setGeometry(window.geometry().translated(kept.topLeft() - frame.topLeft()));
+}
+
+// Keeps a window on the screen at each exposure until one shows it framed. The first exposure
+// need not: a window manager that starts after the window opened frames it later, and until
+// then its frame's size is a guess.
+class KeptOnScreenUntilFramed final : public QObject
 {
 public:
-    explicit KeptOnScreenWhenFramed(QWidget &window) : QObject(&window), m_window(window)
+    static void watch(QWidget &window)
     {
-        window.windowHandle()->installEventFilter(this);
+        // A window shown again before it was ever framed is watched once.
+        delete window.findChild<QObject *>(name, Qt::FindDirectChildrenOnly);
+        new KeptOnScreenUntilFramed(window);
     }
 
     bool eventFilter(QObject * /*watched*/, QEvent *event) override
     {
-        if (event->type() == QEvent::Expose && m_window.windowHandle()->isExposed()) {
-            const QRect frame =
-                    m_window.geometry().marginsAdded(m_window.windowHandle()->frameMargins());
-            const QRect kept = keptInside(frame, m_window.screen()->availableGeometry());
-            if (kept != frame)
-                m_window.setGeometry(
-                        m_window.geometry().translated(kept.topLeft() - frame.topLeft()));
+        QWindow *handle = m_window.windowHandle();
+        if (event->type() != QEvent::Expose || !handle->isExposed())
+            return false;
+        keepOnScreen(m_window);
+        if (!handle->frameMargins().isNull()) {
+            handle->removeEventFilter(this);
             deleteLater();
         }
         return false;
     }
 
 private:
+    static constexpr QLatin1String name{ "keptOnScreenUntilFramed" };
+
+    explicit KeptOnScreenUntilFramed(QWidget &window) : QObject(&window), m_window(window)
+    {
+        setObjectName(name);
+        window.windowHandle()->installEventFilter(this);
+    }
+
     QWidget &m_window;
 };
 
@@ -66,14 +100,14 @@ void showCentred(QWidget &window, const QWidget *near)
     client.moveCenter(available.center());
     window.setGeometry(client);
     window.winId(); // its native window, to watch for its frame
-    new KeptOnScreenWhenFramed(window);
+    KeptOnScreenUntilFramed::watch(window);
     window.show();
 }
 
 // A board shown beside the board in play takes its place, and an owned window keeps its designed
 // offset from the board's client area; any other window opens at its stored place. (A window
 // without a stored place has the window system's.)
-void Placement::opening(Form &form, Form *board, std::span<Form *const> shown)
+void Placement::opening(Form &form, Form *board)
 {
     const layouts::WindowLayout &layout = form.layout();
     if (layout.startUpPosition != layouts::StartUpPosition::Manual)
@@ -90,26 +124,8 @@ void Placement::opening(Form &form, Form *board, std::span<Form *const> shown)
                              toPixels(layout.clientTop) - toPixels(board->layout().clientTop));
     }
     window->setGeometry(QRect(client, window->size()));
-    keepOnScreen(form, shown);
-    forget(form);
-    m_awaitingFrame.push_back(&form);
-}
-
-void Placement::exposed(const QObject *window, std::span<Form *const> shown)
-{
-    const auto framed =
-            std::find_if(m_awaitingFrame.begin(), m_awaitingFrame.end(),
-                         [window](Form *form) { return form->window()->windowHandle() == window; });
-    if (framed == m_awaitingFrame.end())
-        return;
-    Form *form = *framed;
-    m_awaitingFrame.erase(framed);
-    keepOnScreen(*form, shown);
-}
-
-void Placement::forget(const Form &form)
-{
-    std::erase(m_awaitingFrame, &form);
+    keepOnScreen(*window);
+    KeptOnScreenUntilFramed::watch(*window);
 }
 
 // The window system reads a window's owner as the window is mapped, so one in view is mapped
@@ -130,23 +146,6 @@ void Placement::updateOwners(std::span<Form *const> forms, Form *board)
             window->setAttribute(Qt::WA_KeyboardFocusChange);
         }
     }
-}
-
-// The frame is known once the window system has framed the window; until then the frame of
-// another window in view stands in for it.
-void Placement::keepOnScreen(Form &form, std::span<Form *const> shown)
-{
-    QWidget *window = form.window();
-    QMargins margins = window->windowHandle()->frameMargins();
-    for (auto it = shown.rbegin(); margins.isNull() && it != shown.rend(); ++it)
-        margins = (*it)->window()->windowHandle()->frameMargins();
-    const QRect frame = window->geometry().marginsAdded(margins);
-    const QScreen *screen = QGuiApplication::screenAt(frame.center());
-    if (!screen)
-        screen = window->screen();
-    const QRect kept = keptInside(frame, screen->availableGeometry());
-    if (kept != frame)
-        window->setGeometry(window->geometry().translated(kept.topLeft() - frame.topLeft()));
 }
 
 } // namespace runtime

@@ -12,10 +12,8 @@
 #include <QtGlobal>
 
 #include <span>
-#include <vector>
 
 QT_BEGIN_NAMESPACE
-class QObject;
 class QWidget;
 QT_END_NAMESPACE
 
@@ -27,25 +25,16 @@ class Placement
 {
 public:
     // A window about to open, its native window made: it is placed now, and kept on the screen
-    // again once the window system has framed it. `shown` are the windows in view.
-    void opening(Form &form, Form *board, std::span<Form *const> shown);
-    // The window system exposed a window: one framed since it opened is kept on the screen.
-    void exposed(const QObject *window, std::span<Form *const> shown);
-    void forget(const Form &form);
-    void clear() { m_awaitingFrame.clear(); }
+    // at each exposure until one shows it framed by the window system.
+    static void opening(Form &form, Form *board);
 
     // The owned windows among these stay above the board and go with it.
     static void updateOwners(std::span<Form *const> forms, Form *board);
-
-private:
-    static void keepOnScreen(Form &form, std::span<Form *const> shown);
-
-    std::vector<Form *> m_awaitingFrame; // opened, not yet framed by the window system
 };
 
 // Shows a window of the additions', which has no layout and no place of its own: in the middle
 // of the screen `near` is on (the primary screen without it), as large as it likes up to most of
-// that screen, kept wholly on it once the window system has framed it.
+// that screen, kept wholly on it as a window that opens is.
 void showCentred(QWidget &window, const QWidget *near);
 
 } // namespace runtime

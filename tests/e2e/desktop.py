@@ -11,6 +11,7 @@ import shutil
 import signal
 import subprocess
 import sys
+import tempfile
 import time
 
 try:
@@ -182,11 +183,30 @@ def your_games_opens_on_the_screen(board):
     e2e.screenshot("root", "desktop-your-games")
 
 
-def windows_lie_on_a_scaled_screen(screen):
+def drawn(window):
+    """Whether the program has drawn the window: unmapped and undrawn, it shows the black root."""
+    corner = subprocess.run(["import", "-window", str(window), "-crop", "1x1+4+4", "txt:-"],
+                            capture_output=True, text=True, timeout=20).stdout
+    return "#" in corner and "#000000" not in corner
+
+
+def windows_lie_on_a_scaled_screen():
+    # A small screen at a large scale, on a server of its own. First the window manager comes
+    # after the board has opened and been drawn, so that the board's frame, and its size, come
+    # later than its first exposure; then a board opens under the running window manager.
+    size = "1366x768"
+    os.environ["DISPLAY"] = e2e.start_xvfb(size)
+    screen = tuple(map(int, size.split("x")))
+    program = launch(QT_SCALE_FACTOR="1.5")
+    board = wait_shown("Single Vantorel")
+    wait_for("the board drawn before any window manager runs", lambda: drawn(board))
+    start_openbox()
+    wait_for(f"the board framed wholly on the {size} screen", lambda: on_screen(board, screen))
+    never(f"the board moved off the {size} screen", lambda: not on_screen(board, screen))
+    end(program)
     program, board = start(screen, QT_SCALE_FACTOR="1.5")
     click(board, DAILY_DOUBLE_BUTTON, BOARD)
     wager = wait_shown("Daily Double")
-    size = f"{screen[0]}x{screen[1]}"
     wait_for(f"the wager window on the {size} screen", lambda: on_screen(wager, screen))
     e2e.screenshot("root", "desktop-scale-1.5")
     never(f"a window moved off the {size} screen",
@@ -204,11 +224,16 @@ def end(program):
              lambda: not xdo("search", "--onlyvisible", "--pid", program.pid, check=False))
 
 
-def start(screen, **environment):
-    """Starts the program; returns it and its board once the board has its place."""
+def launch(**environment):
     program = subprocess.Popen([e2e.EXE],
                                env=e2e.program_environment(QT_QPA_PLATFORM="xcb", **environment))
     e2e.children.append(program)
+    return program
+
+
+def start(screen, **environment):
+    """Starts the program; returns it and its board once the board has its place."""
+    program = launch(**environment)
     board = wait_shown("Single Vantorel")
     # The program moves a window onto the screen once the window manager has framed it: a
     # click aimed at the board before then can land beside what it aims at.
@@ -228,12 +253,18 @@ def held_connection():
     return wait_for("the display to take clients", connect)
 
 
+def start_openbox():
+    """Starts openbox on the display with its default configuration, whatever the user's own."""
+    environment = dict(os.environ, XDG_CONFIG_HOME=tempfile.mkdtemp(dir=e2e.DATA.name))
+    e2e.children.append(subprocess.Popen(["openbox"], env=environment, stderr=subprocess.DEVNULL))
+    wait_for("the window manager",
+             lambda: "window id" in xprop("-root", "_NET_SUPPORTING_WM_CHECK"))
+
+
 def main():
     os.environ["DISPLAY"] = e2e.start_xvfb()
     connection = held_connection()
-    e2e.children.append(subprocess.Popen(["openbox"], stderr=subprocess.DEVNULL))
-    wait_for("the window manager",
-             lambda: "window id" in xprop("-root", "_NET_SUPPORTING_WM_CHECK"))
+    start_openbox()
     screen = (connection.screen().width_in_pixels, connection.screen().height_in_pixels)
     for check in (quick_input_acts_only_where_it_began, clue_and_wager_stay_with_the_board,
                   undo_keys_work_on_a_desktop, your_games_opens_on_the_screen):
@@ -242,7 +273,7 @@ def main():
             check(board)
             end(program)
     if len(sys.argv) < 4 or "windows_lie_on_a_scaled_screen" in sys.argv[3:]:
-        windows_lie_on_a_scaled_screen(screen)
+        windows_lie_on_a_scaled_screen()  # last: it moves to a display of its own
     print("PASS: quick input acted only where it began; the windows stayed with the board and on "
           "the screen; the desktop's undo and redo keys worked; Your Games opened on the screen")
 

@@ -221,13 +221,13 @@ def stop(child, seconds=5):
     child.wait()
 
 
-def start_xvfb():
+def start_xvfb(size="1280x1024"):
     """Starts Xvfb on a free display and returns its name once a client can connect."""
     for _ in range(3):
         read_fd, write_fd = os.pipe()
         # -noreset: a server that resets whenever its last client leaves turns the next away.
         xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
-                                 "1280x1024x24", "-nolisten", "tcp", "-noreset"],
+                                 f"{size}x24", "-nolisten", "tcp", "-noreset"],
                                 pass_fds=[write_fd])
         children.append(xvfb)
         os.close(write_fd)
