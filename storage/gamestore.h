@@ -70,7 +70,8 @@ public:
         EachCommit, // each commit waits for the disk (to measure what Deferred spares)
     };
 
-    // games.sqlite in the program's data folder (~/.local/share/vantorel/).
+    // games.sqlite in the program's data folder: ~/.local/share/vantorel/, on Windows
+    // %LOCALAPPDATA%\<application name>\.
     static QString defaultPath();
 
     // Opens the file, making its folder (0700) and the file (0600) if need be. A problem found
