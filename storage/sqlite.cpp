@@ -69,7 +69,14 @@ QString Rows::text(int column) const
 
 Connection::Connection(const QString &path)
 {
-    const int result = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db,
+#ifdef Q_OS_WIN
+    // SQLite takes UTF-8 names on Windows; the ANSI code page of encodeName() would not reach
+    // a profile folder named in another script.
+    const QByteArray name = path.toUtf8();
+#else
+    const QByteArray name = QFile::encodeName(path);
+#endif
+    const int result = sqlite3_open_v2(name.constData(), &m_db,
                                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (result != SQLITE_OK) {
         const int code = m_db ? sqlite3_extended_errcode(m_db) : result;
