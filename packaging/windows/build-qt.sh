@@ -27,8 +27,9 @@ source="qt6-base=$(dpkg-query -W -f='${source:Version}' qt6-base-dev-tools)"
 # What is left out, and why: the program draws with the raster engine, uses no network, D-Bus,
 # SQL (SQLite is its own), printing, XML or concurrency module; its icons are PNG, which Qt
 # reads without a plugin. Debian's source leaves out the Wacom tablet header, so no tablet input.
-# Every third-party library is Qt's own copy: nothing of the build machine gets in.
-features="-DINPUT_opengl=no -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF
+# Every third-party library is Qt's own copy: nothing of the build machine gets in. Direct2D
+# stays, unused: Qt builds its DirectWrite font database only with it.
+features="-DINPUT_opengl=no -DFEATURE_vulkan=OFF
     -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_sql=OFF -DFEATURE_testlib=OFF
     -DFEATURE_printsupport=OFF -DFEATURE_xml=OFF -DFEATURE_concurrent=OFF
     -DFEATURE_tabletevent=OFF -DFEATURE_zstd=OFF -DFEATURE_freetype=OFF
