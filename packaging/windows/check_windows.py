@@ -202,7 +202,13 @@ def check_zip(version_line):
 
 
 def check_installer():
-    status, _, err = wine(os.path.join(BUILD, PACKAGE["installer"]), "/S")
+    installer = os.path.join(BUILD, PACKAGE["installer"])
+    # Windows asks for administrator rights when the manifest does; this one must not.
+    with open(installer, "rb") as executable:
+        manifest = re.search(rb"<requestedExecutionLevel [^>]*>", executable.read())
+    if not manifest or b'level="asInvoker"' not in manifest.group(0):
+        fail(f"the installer's manifest asks for more than the user's rights: {manifest}")
+    status, _, err = wine(installer, "/S")
     settle()
     if status != 0:
         fail(f"the installer exited with {status}: {err!r}")
