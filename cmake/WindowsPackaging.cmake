@@ -19,7 +19,9 @@ set(VANTOREL_WINDOWS_STAGE "${CMAKE_BINARY_DIR}/stage/${VANTOREL_WINDOWS_NAME}")
 # Everything lies in one folder, the program beside its DLLs, where Windows and Qt look first.
 install(TARGETS vantorel RUNTIME DESTINATION .)
 
-# The plugins Qt loads by name, which no import table shows: the platform and the style.
+# The plugins Qt loads by name, which no import table shows: the platform and the style. Qt 6.8
+# no longer makes the plugins' targets with their module's.
+find_package(Qt6QWindowsIntegrationPlugin REQUIRED PATHS "${Qt6Gui_DIR}" NO_DEFAULT_PATH)
 set(qt_plugins "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS}")
 file(GLOB qt_styles "${qt_plugins}/styles/*.dll")
 install(FILES "$<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>" DESTINATION platforms)
