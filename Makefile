@@ -31,7 +31,7 @@ PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) $(TEST_PACKAGES)
 # for the checks Wine on Xvfb with real X input.
 WINDOWS_PACKAGES := cmake ninja-build gcc g++ qt6-base-dev qt6-base-dev-tools dpkg-dev tcl \
                     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev nsis \
-                    wine wine64 xvfb xauth xdotool x11-utils imagemagick python3 python3-xlib
+                    wine wine64 xvfb xauth xdotool x11-utils openbox imagemagick python3 python3-xlib
 
 CONFIGURE = cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
             -DVANTOREL_WERROR=$(WERROR)
