@@ -8,6 +8,10 @@ BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 BENCH_DIR ?= build-bench
 PACKAGE_DIR ?= build-package
+WINDOWS_DIR ?= build-windows
+# Qt built for Windows outlives any tree: its first build takes long.
+WINDOWS_CACHE ?= $(or $(XDG_CACHE_HOME),$(HOME)/.cache)/vantorel
+WINDOWS_TOOLCHAIN := cmake/mingw-w64-x86_64.cmake
 JOBS ?= $(shell nproc)
 # CI turns warnings into errors.
 WERROR ?= $(if $(CI),ON,OFF)
@@ -22,13 +26,20 @@ TEST_PACKAGES := desktop-file-utils appstream lintian binutils-mingw-w64-x86-64 
                  xvfb xauth xdotool x11-utils openbox imagemagick valgrind \
                  dbus at-spi2-core python3-pyatspi python3-xlib clang-format clang-tidy
 PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) $(TEST_PACKAGES)
+# What the Windows build needs besides the host's Qt tools: Debian's sources (dpkg-source, and
+# gcc and Tcl for SQLite's own tools), the MinGW-w64 cross compiler with POSIX threads, NSIS, and
+# for the checks Wine on Xvfb with real X input.
+WINDOWS_PACKAGES := cmake ninja-build gcc g++ qt6-base-dev qt6-base-dev-tools dpkg-dev tcl \
+                    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev nsis \
+                    wine wine64 xvfb xauth xdotool x11-utils openbox imagemagick python3 python3-xlib
 
 CONFIGURE = cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
             -DVANTOREL_WERROR=$(WERROR)
 CONFIGURE_SANITIZE = cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
                      -DVANTOREL_WERROR=$(WERROR) -DVANTOREL_SANITIZE=ON
 
-.PHONY: run test check build bench soak deps run-deps package-deps package clean
+.PHONY: run test check build bench soak deps run-deps package-deps package windows windows-deps \
+        clean
 
 run: run-deps
 	$(CONFIGURE)
@@ -63,6 +74,19 @@ bench: deps
 package: package-deps
 	packaging/debian/build-deb.sh . $(PACKAGE_DIR)
 
+# The program for Windows, cross-built here: Qt's base module from Debian's source (cached in
+# WINDOWS_CACHE), the zip and the installer in WINDOWS_DIR, then the checks under Wine.
+windows: windows-deps
+	qt=$$(packaging/windows/build-qt.sh $(WINDOWS_TOOLCHAIN) $(WINDOWS_CACHE)) && \
+	sqlite=$$(packaging/windows/sqlite-amalgamation.sh $(WINDOWS_CACHE)) && \
+	cmake -S . -B $(WINDOWS_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+	    -DVANTOREL_WERROR=$(WERROR) -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_TOOLCHAIN) \
+	    -DCMAKE_PREFIX_PATH="$$qt" -DQT_HOST_PATH=/usr \
+	    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/$$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake \
+	    -DVANTOREL_SQLITE_DIR="$$sqlite"
+	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target windows_package
+	/usr/bin/python3 packaging/windows/check_windows.py $(WINDOWS_DIR)
+
 # Installs the packages of the list that are missing, as root or through sudo.
 define install_missing
 	@missing=$$(for p in $(1); do \
@@ -86,6 +110,9 @@ run-deps:
 package-deps:
 	$(call install_missing,$(RUN_PACKAGES) $(PACKAGE_PACKAGES))
 
+windows-deps:
+	$(call install_missing,$(WINDOWS_PACKAGES))
+
 # Random play for many games on the real widgets: SOAK_GAMES in the normal build, a tenth of
 # that under the sanitizers; then SOAK_KILLS lives of the program, its games kept, killed at
 # random moments.
@@ -101,4 +128,4 @@ soak: deps
 	QT_QPA_PLATFORM=offscreen $(SANITIZE_DIR)/tests/vantorel_soak $$(( $(SOAK_GAMES) / 10 ))
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(BENCH_DIR) $(PACKAGE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(BENCH_DIR) $(PACKAGE_DIR) $(WINDOWS_DIR)

@@ -126,7 +126,7 @@ endif()
 # CPack: a single Debian package holding only the vantorel component.
 
 set(CPACK_PACKAGE_NAME "${VANTOREL_PACKAGE_NAME}")
-set(CPACK_PACKAGE_VENDOR "Vantorel Scorekeeper developers")
+set(CPACK_PACKAGE_VENDOR "${VANTOREL_VENDOR}")
 set(CPACK_PACKAGE_VERSION "${VANTOREL_PACKAGE_VERSION}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "scorekeeper for playing along with a televised quiz show")

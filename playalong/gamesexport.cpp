@@ -17,6 +17,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#ifdef Q_OS_WIN
+#  include <fcntl.h>
+#  include <io.h>
+#endif
+
 namespace playalong {
 namespace {
 
@@ -86,6 +91,11 @@ bool exportGames(const QString &recordPath, const QString &fileName, QString *er
     // A pipe or a device (/dev/stdout) is written as it is; it cannot be replaced.
     const QFileInfo target(fileName);
     const bool replace = !standardOutput && (!target.exists() || target.isFile());
+#ifdef Q_OS_WIN
+    // The rows end in CRLF already: text mode would write CR CR LF.
+    if (standardOutput)
+        _setmode(_fileno(stdout), _O_BINARY);
+#endif
     QFile direct(fileName);
     QSaveFile replaced(fileName);
     QFileDevice &out = replace ? static_cast<QFileDevice &>(replaced) : direct;

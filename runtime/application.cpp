@@ -15,10 +15,20 @@
 #include <string>
 #include <vector>
 
+#ifdef Q_OS_WIN
+#  include <io.h>
+#  include <windows.h>
+#endif
+
 namespace runtime {
 namespace {
 
 std::string programName = "vantorel";
+#ifdef Q_OS_WIN
+constexpr const char *pathSeparators = "/\\";
+#else
+constexpr const char *pathSeparators = "/";
+#endif
 
 // What Qt says while it opens the display. When it cannot, it ends with a fatal message after a
 // few notices of its own; the program says one thing instead.
@@ -52,6 +62,37 @@ void holdWhileTheDisplayOpens(QtMsgType type, const QMessageLogContext &context,
     std::exit(2);
 }
 
+#ifdef Q_OS_WIN
+bool connected(FILE *stream)
+{
+    const int descriptor = _fileno(stream);
+    return descriptor >= 0 && _get_osfhandle(descriptor) >= 0;
+}
+
+// A program without a console of its own (as the Start menu starts it, with no window opening)
+// writes what the command line asks for into the console it was typed in, if there is one.
+// Output sent to a file or a pipe stays there.
+void useParentConsole()
+{
+    if (!AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    if (!connected(stdout))
+        (void)std::freopen("CONOUT$", "w", stdout);
+    if (!connected(stderr))
+        (void)std::freopen("CONOUT$", "w", stderr);
+}
+
+// Qt shows the help and the version in a message box unless there is a console, even when the
+// output goes to a file or a pipe: there they are written, as everywhere else.
+void printIfConnected(const QString &text)
+{
+    if (!connected(stdout))
+        return;
+    std::fputs(qPrintable(text), stdout);
+    std::exit(0);
+}
+#endif
+
 } // namespace
 
 void applyIdentity(const layouts::Identity &identity)
@@ -70,9 +111,12 @@ CommandLine::CommandLine(int &argc, char **argv, const layouts::Identity &identi
                          const QList<QCommandLineOption> &options)
     : m_argc(argc), m_argv(argv)
 {
+#ifdef Q_OS_WIN
+    useParentConsole();
+#endif
     if (argc > 0) {
         const std::string path = argv[0];
-        programName = path.substr(path.find_last_of('/') + 1);
+        programName = path.substr(path.find_last_of(pathSeparators) + 1);
     }
     QCoreApplication::setApplicationName(toQString(identity.title));
     QCoreApplication::setApplicationVersion(toQString(identity.version));
@@ -94,10 +138,18 @@ CommandLine::CommandLine(int &argc, char **argv, const layouts::Identity &identi
     if (!m_parser.positionalArguments().isEmpty())
         refuse(QStringLiteral("unexpected argument '%1'")
                        .arg(m_parser.positionalArguments().first()));
-    if (m_parser.isSet(version))
+    if (m_parser.isSet(version)) {
+#ifdef Q_OS_WIN
+        printIfConnected(QCoreApplication::applicationName() + QLatin1Char(' ')
+                         + QCoreApplication::applicationVersion() + QLatin1Char('\n'));
+#endif
         m_parser.showVersion();
+    }
     if (m_parser.isSet(help)) {
         const QCoreApplication named(argc, argv); // the help names the program as it was called
+#ifdef Q_OS_WIN
+        printIfConnected(m_parser.helpText());
+#endif
         m_parser.showHelp();
     }
 }

@@ -54,7 +54,8 @@ class GameStore final : public QObject
 public:
     using Options = GameStoreOptions;
 
-    // games.sqlite in the program's data folder (~/.local/share/vantorel/).
+    // games.sqlite in the program's data folder: ~/.local/share/vantorel/, on Windows
+    // %LOCALAPPDATA%\<application name>\.
     static QString defaultPath();
 
     // The file is opened, and made if need be, by the writer: nothing here waits for it.

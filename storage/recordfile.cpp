@@ -53,8 +53,15 @@ int renameWithoutReplacing(const QString &from, const QString &to)
 
 QString defaultPath()
 {
+#ifdef Q_OS_WIN
+    // The local folder, not the roaming one (AppDataLocation there): a roaming profile would
+    // copy the file and its logs at logon and logoff, whatever state they are in.
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+            + QLatin1String("/games.sqlite");
+#else
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
             + QLatin1String("/vantorel/games.sqlite");
+#endif
 }
 
 QStringList withLogs(const QString &path)

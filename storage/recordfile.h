@@ -15,7 +15,8 @@
 
 namespace storage::file {
 
-// games.sqlite in the program's data folder (~/.local/share/vantorel/).
+// games.sqlite in the program's data folder: ~/.local/share/vantorel/, on Windows
+// %LOCALAPPDATA%\<application name>\.
 QString defaultPath();
 
 // The file and the logs SQLite keeps beside it.

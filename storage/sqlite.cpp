@@ -125,7 +125,13 @@ Connection::Connection(const QString &path, Mode mode)
 {
     const int noLink = SQLITE_OPEN_NOFOLLOW;
     if (mode == ReadWrite) {
+#ifdef Q_OS_WIN
+        // SQLite takes UTF-8 names on Windows; the ANSI code page of encodeName() would not
+        // reach a profile folder named in another script.
+        open(path.toUtf8(), SQLITE_OPEN_READWRITE | noLink);
+#else
         open(QFile::encodeName(path), SQLITE_OPEN_READWRITE | noLink);
+#endif
         return;
     }
     // A read never recovers a log into the file, takes a write lock or makes a file. Without a
