@@ -5,6 +5,7 @@
 
 #include "layouts/identity.h"
 #include "runtime/loader.h"
+#include "runtime/termination.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -184,6 +185,7 @@ Application::Application(int &argc, char **argv, const layouts::Identity &identi
 {
     displayOpened();
     applyIdentity(identity);
+    handleTermination();
 }
 
 } // namespace runtime

@@ -53,16 +53,19 @@ void tst_Soak::killedAtAnyMomentLosesNothing_data()
     QTest::addColumn<QList<int>>("actions");
     QTest::addColumn<QList<int>>("delaysMs");
     QTest::addColumn<bool>("faults"); // the disk failing now and then
+    QTest::addColumn<bool>("terminate"); // as the desktop session ends, rather than killed
     QTest::newRow("as it starts, before and after the record opens")
-            << QList<int>{ 0, 0, 0 } << QList<int>{ 20, 150, 60 } << false;
+            << QList<int>{ 0, 0, 0 } << QList<int>{ 20, 150, 60 } << false << false;
     QTest::newRow("right after a result")
-            << QList<int>{ 4, 9, 30 } << QList<int>{ 0, 0, 0 } << false;
+            << QList<int>{ 4, 9, 30 } << QList<int>{ 0, 0, 0 } << false << false;
     QTest::newRow("while an action is handled")
-            << QList<int>{ 25, 60, 12 } << QList<int>{ 1, 2, 1 } << false;
+            << QList<int>{ 25, 60, 12 } << QList<int>{ 1, 2, 1 } << false << false;
     QTest::newRow("deep into a game, and just after it is put back")
-            << QList<int>{ 150, 1, 150, 0, 150 } << QList<int>{ 2, 0, 3, 5, 1 } << false;
+            << QList<int>{ 150, 1, 150, 0, 150 } << QList<int>{ 2, 0, 3, 5, 1 } << false << false;
+    QTest::newRow("terminated as a session ends, all kept")
+            << QList<int>{ 30, 2, 60 } << QList<int>{ 0, 0, 1 } << false << true;
     QTest::newRow("on a disk that fails now and then")
-            << QList<int>{ 40, 80, 20, 120 } << QList<int>{ 0, 1, 2, 0 } << true;
+            << QList<int>{ 40, 80, 20, 120 } << QList<int>{ 0, 1, 2, 0 } << true << false;
 }
 
 void tst_Soak::killedAtAnyMomentLosesNothing()
@@ -70,11 +73,12 @@ void tst_Soak::killedAtAnyMomentLosesNothing()
     QFETCH(QList<int>, actions);
     QFETCH(QList<int>, delaysMs);
     QFETCH(bool, faults);
+    QFETCH(bool, terminate);
     // On the disk the player's data would be on, not a memory file system.
     QTemporaryDir folder(QDir::currentPath() + "/kills-XXXXXX");
     soak::KillTest test(VANTOREL_SOAK, folder.path(), qHash(QTest::currentDataTag()));
     for (qsizetype life = 0; life < actions.size(); ++life) {
-        const QString failure = test.live(actions[life], delaysMs[life], faults);
+        const QString failure = test.live(actions[life], delaysMs[life], faults, terminate);
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
 }

@@ -27,15 +27,16 @@ int killLives(const char *program, long kills, std::uint32_t seed)
     for (; test.kills < kills; ++lives) {
         const int actions = std::uniform_int_distribution(0, 150)(random);
         const int delayMs = std::uniform_int_distribution(0, 3)(random);
-        // Every other life on a disk that fails now and then.
-        if (const QString failure = test.live(actions, delayMs, lives % 2 == 1);
+        // Every other life on a disk that fails now and then, every fifth one terminated.
+        if (const QString failure = test.live(actions, delayMs, lives % 2 == 1, lives % 5 == 4);
             !failure.isEmpty()) {
             std::printf("FAILURE life %ld: %s\n", lives, qPrintable(failure));
             ++failures;
         }
     }
     std::printf("seed %u: %ld lives killed at random moments (%ld of them resumed a game, every "
-                "other one on a disk failing now and then), the record checked after each: %ld "
+                "other one on a disk failing now and then, every fifth one terminated), the record "
+                "checked after each: %ld "
                 "integrity checks, %ld results compared, %ld kills found the record a change or "
                 "more behind the screen; %ld failures found\n",
                 seed, test.kills, test.resumed, test.integrityChecks, test.resultsCompared,

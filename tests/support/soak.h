@@ -17,6 +17,7 @@
 #include "scoring/step.h"
 #include "storage/gamestore.h"
 #include "tests/support/faultvfs.h"
+#include "runtime/termination.h"
 #include "tests/support/gametest.h"
 #include "windows/texts.h"
 
@@ -557,10 +558,16 @@ public:
         if (recorded && m_answeredYes)
             m_model.replay(recorded->steps, recorded->inEffect);
         const bool faults = qEnvironmentVariableIsSet("VANTOREL_SOAK_FAULTS");
-        for (check(); m_failure.isEmpty() && !m_model.ended; check()) {
+        // Terminated, it ends as the program does: what it handed to the record is written.
+        bool terminated = false;
+        runtime::handleTermination([&terminated] { terminated = true; });
+        const auto showState = [&] {
             const auto [steps, inEffect] = m_model.steps();
             out << "STATE " << (store ? store->lastHanded() : 0) << ' '
                 << encode({ steps, inEffect }) << Qt::endl;
+        };
+        for (check(); m_failure.isEmpty() && !m_model.ended && !terminated; check()) {
+            showState();
             if (m_model.isVisible(Final))
                 break;
             if (faults && chance(4))
@@ -571,7 +578,9 @@ public:
             out << "FAIL " << m_failure << " after " << m_actionLog.join(" | ") << Qt::endl;
             return 1;
         }
-        out << "OVER" << Qt::endl;
+        if (terminated)
+            showState();
+        out << (terminated ? "TERMINATED" : "OVER") << Qt::endl;
         return 0;
     }
 
@@ -1043,8 +1052,9 @@ public:
 
     // Starts a life, kills it once it has written `actions` states and `delayMs` more have
     // passed (or lets it end), and checks the record. With `faults`, the life's disk fails now
-    // and then for a moment. Returns what went wrong, if anything.
-    QString live(int actions, int delayMs, bool faults = false)
+    // and then for a moment. Terminated instead of killed, it must have kept every result.
+    // Returns what went wrong, if anything.
+    QString live(int actions, int delayMs, bool faults = false, bool terminate = false)
     {
         QProcess life;
         QStringList arguments{ "--life", QString::number(m_seed++) };
@@ -1066,7 +1076,10 @@ public:
         if (life.state() == QProcess::NotRunning && life.exitStatus() == QProcess::CrashExit)
             return QStringLiteral("the life crashed as it ended");
         QThread::msleep(delayMs);
-        life.kill();
+        if (terminate)
+            life.terminate();
+        else
+            life.kill();
         life.waitForFinished(20000);
         output += life.readAllStandardOutput();
         ++kills;
@@ -1084,14 +1097,14 @@ public:
             else if (line.startsWith("KEPT "))
                 kept = std::max<std::uint64_t>(kept, words.value(1).toULongLong());
         }
-        // The record may hold any state since the last one it said was on disk, but no older; on
-        // a sound disk, no more than a change behind the screen.
+        // The record may hold any state since the last one it said was on disk, but no older:
+        // how far behind the screen it may be is the writer's queue at the moment of the kill.
         auto first = std::find_if(shown.begin(), shown.end(),
                                   [kept](const auto &state) { return state.first >= kept; });
         if (first != shown.begin())
             --first;
-        if (!faults && shown.end() - first > 2)
-            first = shown.end() - 2;
+        if (output.contains("TERMINATED"))
+            first = shown.end() - 1;
         std::vector<Recorded> possible;
         for (auto state = first; state != shown.end(); ++state)
             possible.push_back(state->second);
