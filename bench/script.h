@@ -35,6 +35,7 @@ namespace bench {
 // What an input is, for the figures.
 enum class Action {
     Designed, // any other input of the designed game
+    FirstResult, // the game's first result, the first written to the record
     RoundChange, // the answer on the first board's last square: the second board takes over
     FinalHandOff, // the final wager scored: the Final Score window takes over
     MenuOpen, // a right click on a board
@@ -179,7 +180,7 @@ void playWholeGame(Act &&act)
 
     SingleBoard &first = SingleBoard::instance();
     clickOn(Action::Designed, first.Command2());
-    wager("500", 0, Action::Designed);
+    wager("500", 0, Action::FirstResult);
     for (int square = 0; square < 30; ++square) {
         clue(first, square, square == 29 ? Action::RoundChange : Action::Designed);
         if (square == 5) {

@@ -42,9 +42,16 @@ bool fail(QString *error, const QString &why)
     return false;
 }
 
+// A disk filling up takes part of a write, then fails the rest with its reason.
 bool write(QIODevice &out, const std::string &text)
 {
-    return out.write(text.data(), qint64(text.size())) == qint64(text.size());
+    for (qint64 done = 0; done < qint64(text.size());) {
+        const qint64 written = out.write(text.data() + done, qint64(text.size()) - done);
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
 }
 
 // Whether the file is the record itself or one of its logs, under whatever name.
@@ -100,7 +107,7 @@ bool exportGames(const QString &recordPath, const QString &fileName, QString *er
     QSaveFile replaced(fileName);
     QFileDevice &out = replace ? static_cast<QFileDevice &>(replaced) : direct;
     const bool opened = standardOutput ? direct.open(stdout, QIODevice::WriteOnly)
-                                       : out.open(QIODevice::WriteOnly);
+                                       : out.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     if (opened && exportGames(record, out, error) && (replace ? replaced.commit() : direct.flush()))
         return true;
     if (out.error() == QFileDevice::NoError)

@@ -447,6 +447,26 @@ private slots:
         QCOMPARE(folder.entryList({ "*.lock", "*.damaged-*" }), QStringList());
     }
 
+    // A record others could read is made the player's alone, and so are its logs; the folder it
+    // is in, the player's own choice, is left as it is.
+    void existingFileMadePrivate()
+    {
+        const QDir folder(m_dir.filePath(QStringLiteral("shared")));
+        const QString path = folder.filePath(QStringLiteral("games"));
+        QVERIFY(folder.mkpath(".")
+                && QFile::setPermissions(folder.path(),
+                                         QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                 | QFile::ReadOther | QFile::ExeOther));
+        write(path, {});
+        QVERIFY(QFile::setPermissions(path,
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+        GameStore store(path);
+        play(store, 0, 3);
+        QVERIFY(store.waitForWritten());
+        const QList<unsigned> modes = { mode(folder.path()), mode(path), mode(path + "-wal") };
+        QCOMPARE(modes, (QList<unsigned>{ 0705, 0600, 0600 }));
+    }
+
     // Forgotten games give their space back to the disk.
     void forgettingShrinksTheFile()
     {

@@ -172,11 +172,9 @@ def check_zip(version_line):
     out = export(exe, "the empty record")
     if out != HEADER:
         fail(f"--export-csv - on an empty record wrote {out!r}, not the header alone")
-    record = os.path.join(folder("LOCALAPPDATA"), PRODUCT, "games.sqlite")
-    if not os.path.isfile(record):
-        fail(f"the record is not where it belongs: {record}")
-    check("--export-csv - on an empty record writes the header (CRLF) and exits 0; the record "
-          "is in %LOCALAPPDATA%\\Vantorel Scorekeeper")
+    if os.path.exists(os.path.join(folder("LOCALAPPDATA"), PRODUCT)):
+        fail("the export of an empty record made the record's folder")
+    check("--export-csv - on an empty record writes the header (CRLF), makes nothing and exits 0")
 
     # Started from the zip with the loader's log: every DLL of the zip is loaded, and no
     # DLL that is not Windows' own comes from anywhere else.
@@ -268,7 +266,10 @@ def play(exe):
     if len(started) != 1 or not re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d",
                                               started.pop()):
         fail(f"the results' game start is not one time of day with its offset: {rows}")
-    check("--export-csv - shows the three results: " +
+    record = os.path.join(folder("LOCALAPPDATA"), PRODUCT, "games.sqlite")
+    if not os.path.isfile(record):
+        fail(f"the record is not where it belongs: {record}")
+    check("--export-csv - shows the three results, kept in %LOCALAPPDATA%\\Vantorel Scorekeeper: " +
           "; ".join(",".join(row[1:]) for row in rows[1:]))
 
 
