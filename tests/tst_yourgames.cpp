@@ -94,6 +94,7 @@ private slots:
     void sortsEveryColumnByValue_data();
     void sortsEveryColumnByValue();
     void followsTheGameUnderWay();
+    void leavesTheGameAnotherCopyPlays();
     void forgetsAGameAfterAsking_data();
     void forgetsAGameAfterAsking();
 };
@@ -134,6 +135,20 @@ void tst_YourGames::followsTheGameUnderWay()
     QCOMPARE(table->model()->index(0, 2).data().toString(), "$ 600");
     table->setCurrentIndex(table->model()->index(0, 0));
     QVERIFY(!forgetThisGame(window)->isEnabled());
+}
+
+void tst_YourGames::leavesTheGameAnotherCopyPlays()
+{
+    storage::GameStore other(m_folder->filePath("games.sqlite"));
+    other.keep({ { StepKind::Clue, Round::First, Outcome::Incorrect, 3, 200 } }, 1);
+    QVERIFY(other.waitForWritten());
+    QWidget *window = openYourGames();
+    QVERIFY(window);
+    auto *table = window->findChild<QTableView *>();
+    QCOMPARE(table->model()->index(0, 1).data().toString(), "being played");
+    table->setCurrentIndex(table->model()->index(0, 0));
+    QVERIFY(!forgetThisGame(window)->isEnabled());
+    QVERIFY(forgetThisGame(window)->toolTip().contains("another copy"));
 }
 
 void tst_YourGames::forgetsAGameAfterAsking_data()
