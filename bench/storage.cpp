@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: MIT
 
 // The record of games on a real disk (a folder beside this program, in the build tree): how
-// long a recorded result takes from the click's hand-over to its commit in the writer, with the deferred
-// sync (synchronous=NORMAL) and with a sync at each commit (FULL); how long opening the record
-// and looking for a game to resume take, with no file and with ten years of nightly games; how
-// long reading all those games takes; and the file's size. Figures only.
+// long a recorded result takes from the click's hand-over to its commit in the writer, with the
+// deferred sync (synchronous=NORMAL) and with a sync at each commit (FULL); how long opening the
+// record and looking for a game to resume take, with no file and with ten years of nightly games;
+// how long reading all those games takes; and the file's size. Figures only.
 //
 //   bench_storage <games> [records]
 // games: how many the record of ten years holds. With a folder, that record is left in it for
@@ -75,9 +75,8 @@ std::vector<double> play(GameStore &store, QRandomGenerator &random, int games, 
         for (std::size_t n = 0; n < game.steps.size(); ++n) {
             QElapsedTimer timer;
             timer.start();
-            const std::uint64_t sequence =
-                    store.keep(std::vector(game.steps.begin(), game.steps.begin() + long(n) + 1),
-                               int(n) + 1);
+            const std::uint64_t sequence = store.keep(
+                    std::vector(game.steps.begin(), game.steps.begin() + long(n) + 1), int(n) + 1);
             waitUntilWritten(store, sequence);
             ms.push_back(msSince(timer));
             if (syncEachStep)

@@ -18,9 +18,9 @@ namespace runtime {
 namespace {
 
 // A signal handler may only write: the byte wakes the event loop, which does the rest.
-int wakeUp[2] = { -1, -1 };
+std::array<int, 2> wakeUp = { -1, -1 };
 
-void terminated(int)
+void terminated(int /*signal*/)
 {
     const char byte = 1;
     (void)!::write(wakeUp[1], &byte, 1);
@@ -34,7 +34,7 @@ void handleTermination(std::function<void()> onTermination)
     if (!onTermination)
         onTermination = [] { QCoreApplication::quit(); };
 #ifdef Q_OS_UNIX
-    if (wakeUp[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, wakeUp) != 0)
+    if (wakeUp[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, wakeUp.data()) != 0)
         return; // no way to hear of it: termination ends the program at once, as before
     auto *notifier = new QSocketNotifier(wakeUp[0], QSocketNotifier::Read, qApp);
     QObject::connect(notifier, &QSocketNotifier::activated, qApp,

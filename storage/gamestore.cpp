@@ -163,7 +163,7 @@ bool GameStore::waitForWritten(int ms)
     }
 }
 
-Record::Record(QString path, QString ownCopy)
+Record::Record(const QString &path, QString ownCopy)
     : m_path(QFileInfo(path).absoluteFilePath()), m_ownCopy(std::move(ownCopy)), m_holders(m_path)
 { }
 

@@ -141,7 +141,7 @@ class Record
 {
 public:
     // ownCopy: the copy of the program reading, whose own game is not another copy's.
-    explicit Record(QString path, QString ownCopy = {});
+    explicit Record(const QString &path, QString ownCopy = {});
     ~Record();
     Record(const Record &) = delete;
     Record &operator=(const Record &) = delete;

@@ -13,11 +13,12 @@
 #include <QStorageInfo>
 #include <QSysInfo>
 
+#include <algorithm>
 #include <cerrno>
 
 #ifdef Q_OS_UNIX
 #  include <fcntl.h>
-#  include <signal.h>
+#  include <csignal>
 #  include <sys/stat.h>
 #else
 #  include <windows.h>
@@ -82,25 +83,30 @@ bool Holders::isLive(const QString &copy) const
     if (ageMs(path) > staleAfterMs)
         return false;
     qint64 pid = 0;
-    QString host, application;
+    QString host;
+    QString application;
     // One being written still names nobody: its copy is starting.
     if (!QLockFile(path).getLockInfo(&pid, &host, &application))
         return true;
     return host != QSysInfo::machineHostName() || processRunning(pid);
 }
 
-bool Holders::othersLive(const QString &except) const
+QStringList Holders::copies() const
 {
     const QFileInfo record(m_recordPath);
     const QString prefix = record.fileName() + QLatin1String(".copy-");
-    const QStringList locks = record.dir().entryList({ prefix + QLatin1String("*.lock") },
-                                                     QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &name : locks) {
-        const QString copy = name.mid(prefix.size()).chopped(5);
-        if (copy != except && isLive(copy))
-            return true;
-    }
-    return false;
+    QStringList copies = record.dir().entryList({ prefix + QLatin1String("*.lock") },
+                                                QDir::Files | QDir::Hidden | QDir::System);
+    for (QString &name : copies)
+        name = name.mid(prefix.size()).chopped(int(QLatin1String(".lock").size()));
+    return copies;
+}
+
+bool Holders::othersLive(const QString &except) const
+{
+    const QStringList all = copies();
+    return std::any_of(all.begin(), all.end(),
+                       [&](const QString &copy) { return copy != except && isLive(copy); });
 }
 
 QString Holders::take(const QString &copy)
@@ -132,12 +138,7 @@ void Holders::refresh() const
 
 void Holders::sweep() const
 {
-    const QFileInfo record(m_recordPath);
-    const QString prefix = record.fileName() + QLatin1String(".copy-");
-    const QStringList locks = record.dir().entryList({ prefix + QLatin1String("*.lock") },
-                                                     QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &name : locks) {
-        const QString copy = name.mid(prefix.size()).chopped(5);
+    for (const QString &copy : copies()) {
         if (isLive(copy) || (m_lock && lockPath(copy) == m_lock->fileName()))
             continue;
         // QLockFile removes a stale lock only once no process holds it.

@@ -12,6 +12,7 @@
 
 #include <QLockFile>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -53,6 +54,8 @@ public:
 
 private:
     QString lockPath(const QString &copy) const;
+    // The copies whose locks lie beside the record, running or not.
+    QStringList copies() const;
 
     QString m_recordPath;
     std::unique_ptr<QLockFile> m_lock;

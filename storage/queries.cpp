@@ -63,7 +63,7 @@ void insertSteps(sqlite::Connection &db, const GameRecord &game, int first)
 {
     auto &insert = db.statement("INSERT INTO steps (game, number, kind, round, outcome, square, "
                                 "amount) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
-    for (std::size_t n = std::size_t(first); n < game.steps.size(); ++n) {
+    for (auto n = std::size_t(first); n < game.steps.size(); ++n) {
         const scoring::Step &step = game.steps[n];
         insert.run(game.id, n, step.kind, step.round, step.outcome, step.square, step.amount);
     }

@@ -10,11 +10,11 @@
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #ifdef Q_OS_UNIX
 #  include <fcntl.h>
-#  include <stdio.h>
 #  include <sys/stat.h>
 #  include <unistd.h>
 #endif

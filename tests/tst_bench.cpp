@@ -110,9 +110,9 @@ void tst_Bench::playedGameDoesWhatItCounts()
         }
     });
     const std::map<Action, int> expected = {
-        { Action::Designed, 132 }, { Action::RoundChange, 1 }, { Action::FinalHandOff, 1 },
-        { Action::MenuOpen, 4 },   { Action::MenuClose, 1 },   { Action::Undo, 1 },
-        { Action::Redo, 1 },       { Action::EndRoundAsk, 1 },
+        { Action::Designed, 131 },   { Action::FirstResult, 1 }, { Action::RoundChange, 1 },
+        { Action::FinalHandOff, 1 }, { Action::MenuOpen, 4 },    { Action::MenuClose, 1 },
+        { Action::Undo, 1 },         { Action::Redo, 1 },        { Action::EndRoundAsk, 1 },
     };
     QCOMPARE(inputs, expected);
     QVERIFY(Last::instance().visible());
