@@ -8,7 +8,7 @@
 // a record made afresh beside this program (on the build tree's disk), so that each result's
 // time includes its commit. Prints figures only.
 
-#include "bench/script.h"
+#include "tests/support/gamescript.h"
 #include "layouts/identity.h"
 #include "playalong/journal.h"
 #include "playalong/playalong.h"
@@ -34,7 +34,7 @@
 
 namespace {
 
-using bench::Action;
+using gamescript::Action;
 using Clock = std::chrono::steady_clock;
 
 int paints = 0;
@@ -90,7 +90,7 @@ std::vector<Sample> playOneGame(const playalong::PlayAlong &playAlong)
                             cpuMs() - startCpu });
     };
     // The question's answer ends the input that opened it and is an input of its own.
-    bench::QuestionAnswerer answerer([&] {
+    gamescript::QuestionAnswerer answerer([&] {
         finish();
         begin(Action::EndRoundYes);
     });
@@ -98,11 +98,11 @@ std::vector<Sample> playOneGame(const playalong::PlayAlong &playAlong)
     SingleBoard::instance().show();
     // The record opens once the first board is painted, before anyone could click.
     while (!playAlong.journal()->store())
-        bench::settle();
-    bench::playWholeGame([&](Action action, auto &&input) {
+        gamescript::settle();
+    gamescript::playWholeGame([&](Action action, auto &&input) {
         begin(action);
         input();
-        bench::settle();
+        gamescript::settle();
         finish();
     });
     // A pause between games: the record is synced and its log copied into the file, so that

@@ -6,7 +6,7 @@
 // the command line (bench_vantorel --size prints them).
 
 #include "bench/firstpaint.h"
-#include "bench/plainboard.h"
+#include "tests/support/plainboard.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,7 +27,7 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(icon);
 
     bench::FirstPaintQuits board;
-    bench::buildPlainBoard(board, argc >= 2 ? std::atof(argv[1]) : 1.0 / 15);
+    plainboard::buildPlainBoard(board, argc >= 2 ? std::atof(argv[1]) : 1.0 / 15);
     board.show();
     board.setAttribute(Qt::WA_KeyboardFocusChange); // the focus mark, as the program draws it
     return QApplication::exec();

@@ -12,7 +12,7 @@
 // the start-up figures, as finished.sqlite, with open.sqlite beside it: the same and one more
 // game, cut off in its second round and still in progress.
 
-#include "bench/gamegenerator.h"
+#include "tests/support/gamegenerator.h"
 #include "storage/gamestore.h"
 
 #include <QCoreApplication>
@@ -71,7 +71,7 @@ std::vector<double> play(GameStore &store, QRandomGenerator &random, int games, 
 {
     std::vector<double> ms;
     for (int g = 0; g < games; ++g) {
-        const bench::GeneratedGame game = bench::generateGame(random);
+        const generated::GeneratedGame game = generated::generateGame(random);
         for (std::size_t n = 0; n < game.steps.size(); ++n) {
             QElapsedTimer timer;
             timer.start();
@@ -115,7 +115,7 @@ void cutShort(const QString &record, const QString &copy, QRandomGenerator &rand
     QFile::remove(copy);
     QFile::copy(record, copy);
     GameStore store(copy);
-    const bench::GeneratedGame game = bench::generateGame(random);
+    const generated::GeneratedGame game = generated::generateGame(random);
     store.keep(std::vector(game.steps.begin(), game.steps.begin() + steps), steps);
 }
 

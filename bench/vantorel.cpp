@@ -11,7 +11,7 @@
 // board until the record is open and looked at ("open 4.2"), or, when the record offers a game
 // back, until that question is shown ("question 31.5"), which it answers Yes.
 
-#include "bench/script.h"
+#include "tests/support/gamescript.h"
 #include "layouts/identity.h"
 #include "playalong/journal.h"
 #include "playalong/playalong.h"
@@ -64,10 +64,10 @@ protected:
         // Queued: the painted board is flushed to the screen before anything else happens.
         QTimer::singleShot(0, qApp, [this] {
             if (play) {
-                const bench::QuestionAnswerer answerer;
-                bench::playWholeGame([](bench::Action, auto &&input) {
+                const gamescript::QuestionAnswerer answerer;
+                gamescript::playWholeGame([](gamescript::Action, auto &&input) {
                     input();
-                    bench::settle();
+                    gamescript::settle();
                 });
                 std::printf("final score %s\n", qPrintable(Last::instance().Label2()->text()));
                 // The close box of the Final Score window ends the program.
@@ -116,7 +116,7 @@ private:
 
     bool m_done = false;
     QElapsedTimer m_sincePaint;
-    std::optional<bench::QuestionAnswerer> m_answerer;
+    std::optional<gamescript::QuestionAnswerer> m_answerer;
 };
 
 } // namespace

@@ -15,9 +15,13 @@
 #include "windows/singleboard.h"
 #include "windows/texts.h"
 
+#include <QActionGroup>
 #include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
+
+#include <optional>
+#include <utility>
 
 namespace playalong {
 namespace {
@@ -59,8 +63,16 @@ void showAbout()
                         QStringLiteral("About %1").arg(title));
 }
 
+void refuseChange()
+{
+    runtime::messageBox(QStringLiteral("That Change Would Carry Your Score Past Its Limit. "
+                                       "Please Choose Another Result."),
+                        texts::messageTitle());
+}
+
 // Made the first time it is asked for and kept with the board: an action chosen from it may
-// open a modal box while the menu is still finishing.
+// open a modal box while the menu is still finishing. It begins with the result of the square
+// it was asked for on, when that square was answered; each entry holds the step to change.
 QMenu *boardMenu(Board &board, PlayAlong &playAlong)
 {
     History &history = playAlong.history();
@@ -68,11 +80,27 @@ QMenu *boardMenu(Board &board, PlayAlong &playAlong)
     if (auto *menu = window->findChild<QMenu *>(QString(), Qt::FindDirectChildrenOnly))
         return menu;
     auto *menu = new QMenu(window);
+    auto *results = new QActionGroup(menu);
+    for (const auto &[text, outcome] :
+         { std::pair(QStringLiteral("&Correct"), scoring::Outcome::Correct),
+           std::pair(QStringLiteral("&No Ring In"), scoring::Outcome::NoRingIn),
+           std::pair(QStringLiteral("&Incorrect"), scoring::Outcome::Incorrect) }) {
+        QAction *entry = menu->addAction(text);
+        entry->setCheckable(true);
+        results->addAction(entry);
+        QObject::connect(entry, &QAction::triggered, menu, [&history, entry, outcome] {
+            if (!history.change(entry->data().toInt(), outcome, 0))
+                refuseChange();
+        });
+    }
+    menu->addSeparator();
     menu->addActions(window->actions()); // undo and redo
     menu->addSeparator();
     QAction *endRound = menu->addAction(QStringLiteral("End This Round..."), menu,
                                         [&board, &history] { askToEndRound(board, history); });
     menu->addSeparator();
+    menu->addAction(QStringLiteral("This Game's Results..."), menu,
+                    [&playAlong] { playAlong.showResults(); });
     QAction *yourGames = menu->addAction(QStringLiteral("Your Games..."), menu,
                                          [&playAlong] { playAlong.showYourGames(); });
     menu->addAction(QStringLiteral("About %1").arg(runtime::toQString(layouts::identity.title)),
@@ -85,7 +113,34 @@ QMenu *boardMenu(Board &board, PlayAlong &playAlong)
     return menu;
 }
 
-void popUp(Board &board, PlayAlong &playAlong, const QPoint &at)
+// The square of the board a widget is, if any.
+std::optional<int> squareOf(Board &board, const QWidget *widget)
+{
+    for (int i = 0; widget && i < scoring::squareCount; ++i) {
+        if (board.Command1(i) == widget)
+            return i;
+    }
+    return std::nullopt;
+}
+
+// Asked for on a square answered on this board, the menu begins with its result.
+void showResultOn(QMenu *menu, Board &board, const History &history, std::optional<int> square)
+{
+    const scoring::Round round =
+            &board == &SingleBoard::instance() ? scoring::Round::First : scoring::Round::Second;
+    const auto result = square && board.Command1(*square)->text().isEmpty()
+            ? history.game().resultOn(round, *square)
+            : std::nullopt;
+    const QList<QAction *> entries = menu->actions().first(4);
+    for (QAction *entry : entries) {
+        entry->setVisible(result.has_value());
+        entry->setData(result ? result->index : -1);
+    }
+    if (result)
+        entries.at(int(result->step.outcome))->setChecked(true);
+}
+
+void popUp(Board &board, PlayAlong &playAlong, const QPoint &at, const QWidget *on)
 {
     // The click that asked for it may have handed the board's round over already.
     if (!board.isShown())
@@ -93,13 +148,14 @@ void popUp(Board &board, PlayAlong &playAlong, const QPoint &at)
     // The menu is input to the board: it becomes the active window first, as on any click.
     if (runtime::FormRuntime::instance().activeForm() != &board)
         board.show();
-    boardMenu(board, playAlong)->popup(at);
+    QMenu *menu = boardMenu(board, playAlong);
+    showResultOn(menu, board, playAlong.history(), squareOf(board, on));
+    menu->popup(at);
 }
 
 // Opened from the keyboard, the menu stands at the control that has the focus.
-QPoint focusPoint(QWidget *window)
+QPoint focusPoint(const QWidget *focus)
 {
-    const QWidget *focus = window->focusWidget() ? window->focusWidget() : window;
     return focus->mapToGlobal(focus->rect().center());
 }
 
@@ -110,11 +166,14 @@ void addBoardMenu(Board &board, PlayAlong &playAlong)
     window->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(window, &QWidget::customContextMenuRequested, &playAlong,
                      [&board, &playAlong, window](const QPoint &position) {
-                         popUp(board, playAlong, window->mapToGlobal(position));
+                         popUp(board, playAlong, window->mapToGlobal(position),
+                               window->childAt(position));
                      });
     auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), window);
-    QObject::connect(menuKey, &QShortcut::activated, &playAlong,
-                     [&board, &playAlong, window] { popUp(board, playAlong, focusPoint(window)); });
+    QObject::connect(menuKey, &QShortcut::activated, &playAlong, [&board, &playAlong, window] {
+        const QWidget *focus = window->focusWidget() ? window->focusWidget() : window;
+        popUp(board, playAlong, focusPoint(focus), focus);
+    });
 }
 
 } // namespace

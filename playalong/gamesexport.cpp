@@ -4,6 +4,7 @@
 #include "playalong/gamesexport.h"
 
 #include "scoring/export.h"
+#include "scoring/game.h"
 #include "storage/gamestore.h"
 #include "storage/recordfile.h"
 
@@ -75,7 +76,8 @@ bool exportGames(storage::Record &record, QIODevice &out, QString *error)
         return fail(error, out.errorString());
     std::reverse(read.games.begin(), read.games.end()); // oldest first
     for (const storage::GameRecord &game : read.games) {
-        if (!write(out, scoring::csvRows(isoText(game.started), game.steps, game.stepsInEffect)))
+        const scoring::Game played(game.steps, game.stepsInEffect);
+        if (!write(out, scoring::csvRows(isoText(game.started), played.steps())))
             return fail(error, out.errorString());
     }
     return true;

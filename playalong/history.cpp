@@ -9,7 +9,6 @@
 #include "windows/board.h"
 #include "windows/dailydouble.h"
 #include "windows/doubleboard.h"
-#include "windows/last.h"
 #include "windows/question.h"
 #include "windows/singleboard.h"
 #include "windows/texts.h"
@@ -27,96 +26,70 @@ namespace playalong {
 namespace {
 
 using scoring::Outcome;
+using scoring::Round;
 using scoring::StepKind;
 using Squares = Board::Squares;
 
-// The game as it stands between two results: what undo puts back.
+// The windows as a game stands: what undo and redo put back.
 struct GameState
 {
     std::int32_t score = 0;
-    Squares firstBoard;
-    std::optional<Squares> secondBoard; // while that board is loaded
+    Squares firstBoard; // open squares
+    std::optional<Squares> secondBoard; // once its round has begun
     bool secondRound = false; // the second board is in play
     bool finalRound = false; // the wager window has become the final wager
     bool wagerShown = false;
     QString wager; // the digits of a Daily Double in the wager window
 };
 
-// Set while a step is undone or redone: the windows it shows and hides are not a new game.
-bool applyingStep = false;
-// Set while a resumed game's history is laid out: its steps change nothing on screen.
-bool layingOut = false;
-
-QString describe(const scoring::Step &step)
+QString outcomeName(Outcome outcome)
 {
-    if (step.kind == StepKind::RoundEnded)
-        return QStringLiteral("End This Round");
-    const QString amount = texts::moneyText(double(step.amount));
-    if (step.kind != StepKind::Clue)
-        return QStringLiteral("Daily Double %1, %2")
-                .arg(step.outcome == Outcome::Correct ? "Correct" : "Incorrect", amount);
-    switch (step.outcome) {
+    switch (outcome) {
     case Outcome::Correct:
-        return QStringLiteral("Correct on %1").arg(amount);
+        return QStringLiteral("Correct");
     case Outcome::NoRingIn:
-        return QStringLiteral("No Ring In on %1").arg(amount);
+        return QStringLiteral("No Ring In");
     case Outcome::Incorrect:
         break;
     }
-    return QStringLiteral("Incorrect on %1").arg(amount);
+    return QStringLiteral("Incorrect");
 }
 
-scoring::Round roundInPlay()
+// What the undo entries call a step.
+QString describe(const scoring::Game &game, const scoring::Step &step)
 {
-    return Board::inPlay() == &SingleBoard::instance() ? scoring::Round::First
-                                                       : scoring::Round::Second;
+    const QString amount = texts::moneyText(double(step.amount));
+    switch (step.kind) {
+    case StepKind::RoundEnded:
+        return QStringLiteral("End This Round");
+    case StepKind::DailyDouble:
+    case StepKind::FinalWager:
+        return QStringLiteral("Daily Double %1, %2").arg(outcomeName(step.outcome), amount);
+    case StepKind::Change: {
+        const scoring::Step &changed = game.history().at(std::size_t(step.square));
+        if (changed.kind == StepKind::Clue)
+            return QStringLiteral("Change of %1 to %2")
+                    .arg(texts::moneyText(double(changed.amount)), outcomeName(step.outcome));
+        return QStringLiteral("Change of %1 to %2, %3")
+                .arg(changed.kind == StepKind::FinalWager ? "Final Wager" : "Daily Double",
+                     outcomeName(step.outcome), amount);
+    }
+    case StepKind::Clue:
+        break;
+    }
+    return QStringLiteral("%1 on %2").arg(outcomeName(step.outcome), amount);
 }
 
-GameState capture()
+GameState stateOf(const scoring::Game &game)
 {
-    SingleBoard &first = SingleBoard::instance();
-    DoubleBoard &second = DoubleBoard::instance();
-    DailyDouble &wager = DailyDouble::instance();
     GameState state;
-    state.score = first.Score;
-    state.firstBoard = first.openSquares();
-    if (second.isLoaded())
-        state.secondBoard = second.openSquares();
-    state.secondRound = roundInPlay() == scoring::Round::Second;
-    state.finalRound = wager.isFinalWager();
-    state.wagerShown = wager.isShown();
-    if (state.wagerShown && !state.finalRound)
-        state.wager = wager.Wager()->text();
-    return state;
-}
-
-// The game after the step, as far as the step itself goes; the windows carry it on from
-// there (a board with no square open hands over its round when it is next active).
-GameState applied(GameState state, const scoring::Step &step)
-{
-    state.score = scoring::addToScore(state.score, double(scoring::scoreChange(step)));
-    if (step.kind == StepKind::Clue) {
-        state.firstBoard.reset(step.square);
-        if (state.secondBoard)
-            state.secondBoard->reset(step.square);
-    } else if (step.kind == StepKind::RoundEnded) {
-        if (step.round == scoring::Round::First)
-            state.firstBoard.reset();
-        else if (state.secondBoard)
-            state.secondBoard->reset();
-    }
-    return state;
-}
-
-// The game as the windows carry it on after a step: a board with no square open hands its
-// round over.
-GameState carriedOn(GameState state)
-{
-    if (!state.secondRound && state.firstBoard.none()) {
-        state.secondRound = true;
-        state.secondBoard = Squares().set();
-    }
-    state.finalRound = state.secondBoard && state.secondRound && state.secondBoard->none();
+    state.score = std::int32_t(game.score());
+    state.firstBoard = ~game.used(Round::First);
+    const Round round = game.round();
+    if (round != Round::First)
+        state.secondBoard = ~game.used(Round::Second);
+    state.secondRound = round != Round::First;
+    state.finalRound = round == Round::Final;
     return state;
 }
 
@@ -166,77 +139,80 @@ void restore(const GameState &state)
     runtime::FormRuntime::instance().reactivateBoard();
 }
 
-class UndoStep final : public QUndoCommand
+} // namespace
+
+// One step of the game: undo takes the game back to before it, redo to after it.
+class History::Move final : public QUndoCommand
 {
 public:
     // done: the windows have played the step already, as they do for every answer.
-    UndoStep(const scoring::Step &step, GameState before, bool done)
-        : QUndoCommand(describe(step)), m_step(step), m_before(std::move(before)), m_done(done)
+    Move(History &history, int index, const QString &text, Wager before, bool done)
+        : QUndoCommand(text), m_history(history), m_index(index), m_before(std::move(before)),
+          m_done(done)
     { }
 
-    void undo() override
-    {
-        if (!layingOut)
-            apply(m_before);
-    }
+    void undo() override { m_history.moveTo(m_index, &m_before); }
 
     void redo() override
     {
         if (!std::exchange(m_done, false))
-            apply(applied(m_before, m_step));
+            m_history.moveTo(m_index + 1, nullptr);
     }
 
 private:
-    static void apply(const GameState &state)
-    {
-        applyingStep = true;
-        restore(state);
-        applyingStep = false;
-    }
-
-    scoring::Step m_step;
-    GameState m_before;
+    History &m_history;
+    int m_index;
+    Wager m_before;
     bool m_done;
-};
-
-} // namespace
-
-struct History::Pending
-{
-    scoring::Step step;
-    GameState before;
 };
 
 History::History(QObject *parent) : QObject(parent)
 {
-    runtime::FormRuntime &runtime = runtime::FormRuntime::instance();
-    connect(&runtime, &runtime::FormRuntime::loaded, this, &History::loaded);
-    connect(&runtime, &runtime::FormRuntime::clickStarting, this, &History::clickStarting);
-    connect(&runtime, &runtime::FormRuntime::clickFinished, this, &History::clickFinished);
-    connect(&m_stack, &QUndoStack::indexChanged, this, [this] {
-        if (!m_quiet)
-            Q_EMIT moved();
-    });
+    connect(&runtime::FormRuntime::instance(), &runtime::FormRuntime::loaded, this,
+            &History::loaded);
 }
 
-// The stack empties itself as it goes: no move of the player's.
-History::~History()
+History::~History() = default;
+
+void History::push(const scoring::Step &step, bool done)
 {
-    m_quiet = true;
+    DailyDouble &wager = DailyDouble::instance();
+    Wager before;
+    before.shown = wager.isShown() && !wager.isFinalWager();
+    if (before.shown)
+        before.digits = wager.Wager()->text();
+    m_game.record(step);
+    m_stack.push(new Move(*this, m_game.inEffect() - 1, describe(m_game, step), before, done));
+    // A step not done yet was done by the push, the windows put back and the change told.
+    if (done)
+        Q_EMIT changed();
 }
 
-void History::push(const Pending &pending, bool done)
+void History::moveTo(int inEffect, const Wager *before)
 {
-    const int number = m_stack.index();
-    m_quiet = true;
-    m_stack.push(new UndoStep(pending.step, pending.before, done));
-    m_quiet = false;
-    Q_EMIT recorded(number, pending.step);
+    m_game.setInEffect(inEffect);
+    if (m_layingOut)
+        return;
+    show(before);
+    Q_EMIT changed();
+}
+
+void History::show(const Wager *before)
+{
+    GameState state = stateOf(m_game);
+    if (before) {
+        state.wagerShown = before->shown;
+        state.wager = before->digits;
+    }
+    m_showing = true;
+    restore(state);
+    m_showing = false;
 }
 
 void History::endRound()
 {
-    push(Pending{ scoring::Step{ StepKind::RoundEnded, roundInPlay() }, capture() }, false);
+    push({ StepKind::RoundEnded, m_game.round() == Round::First ? Round::First : Round::Second },
+         false);
 }
 
 void History::endGame()
@@ -244,99 +220,59 @@ void History::endGame()
     Q_EMIT ended();
 }
 
-// The game at its start and after each of the steps, as the windows carry it on.
-std::vector<GameState> statesOf(const std::vector<scoring::Step> &steps)
+bool History::change(int index, scoring::Outcome outcome, std::int64_t wager)
 {
-    GameState state;
-    state.firstBoard.set();
-    std::vector<GameState> states{ state };
-    for (const scoring::Step &step : steps)
-        states.push_back(carriedOn(applied(states.back(), step)));
-    return states;
+    const std::optional<scoring::Game> changed = m_game.changed(index, outcome, wager);
+    if (!changed)
+        return false;
+    // The result as it stands already: nothing to undo.
+    if (changed->history() != m_game.history())
+        push(changed->history().back(), false);
+    return true;
 }
 
-History::Position History::positionAfter(const std::vector<scoring::Step> &steps, int inEffect)
+void History::resume(const scoring::Game &game)
 {
-    const std::vector<GameState> states = statesOf(steps);
-    const GameState &state = states[std::clamp(inEffect, 0, int(steps.size()))];
-    if (state.finalRound)
-        return { scoring::Round::Final, 0 };
-    if (state.secondRound && state.secondBoard)
-        return { scoring::Round::Second, int(state.secondBoard->count()) };
-    return { scoring::Round::First, int(state.firstBoard.count()) };
-}
-
-void History::resume(const std::vector<scoring::Step> &steps, int inEffect)
-{
-    const std::vector<GameState> states = statesOf(steps);
-    m_quiet = true;
+    m_game = game;
+    m_layingOut = true;
     m_stack.clear();
-    for (std::size_t i = 0; i < steps.size(); ++i)
-        m_stack.push(new UndoStep(steps[i], states[i], true));
-    inEffect = std::clamp(inEffect, 0, int(steps.size()));
-    layingOut = true;
+    const int inEffect = game.inEffect();
+    for (int i = 0; i < int(game.history().size()); ++i) {
+        m_game.setInEffect(i + 1);
+        m_stack.push(new Move(*this, i, describe(m_game, game.history()[std::size_t(i)]), {},
+                              true));
+    }
     m_stack.setIndex(inEffect);
-    layingOut = false;
-    m_quiet = false;
-    applyingStep = true;
-    restore(states[inEffect]);
-    applyingStep = false;
+    m_layingOut = false;
+    m_game.setInEffect(inEffect);
+    show(nullptr);
 }
 
-// The first board is loaded once a game, at its start.
+// The first board is loaded once a game, at its start; the windows announce the results.
 void History::loaded(runtime::Form &form)
 {
-    if (!dynamic_cast<SingleBoard *>(&form) || applyingStep)
+    if (auto *clue = dynamic_cast<Question *>(&form))
+        connect(clue, &Question::answered, this, &History::recordResult, Qt::UniqueConnection);
+    else if (auto *wager = dynamic_cast<DailyDouble *>(&form))
+        connect(wager, &DailyDouble::scored, this, &History::recordResult, Qt::UniqueConnection);
+    if (!dynamic_cast<SingleBoard *>(&form) || m_showing)
         return;
-    m_quiet = true;
     m_stack.clear();
-    m_quiet = false;
+    m_game = {};
     Q_EMIT started();
 }
 
-void History::clickStarting(runtime::Form &form, std::string_view /*control*/, int index)
+// The final wager is scored: the game is over, and nothing of it is undone.
+void History::recordResult(const scoring::Step &result)
 {
-    m_pending.reset();
-    if (auto *clue = dynamic_cast<Question *>(&form)) {
-        const auto square = clue->square();
-        if (!square)
-            return;
-        const Outcome outcome = index == Question::Correct ? Outcome::Correct
-                : index == Question::Incorrect             ? Outcome::Incorrect
-                                                           : Outcome::NoRingIn;
-        const scoring::Step step{ StepKind::Clue, roundInPlay(), outcome, *square,
-                                  std::int64_t(Board::inPlay()->squareValue(*square)) };
-        m_pending = std::make_unique<Pending>(Pending{ step, capture() });
-    } else if (auto *wager = dynamic_cast<DailyDouble *>(&form)) {
-        const auto amount = scoring::wagerValue(wager->Wager()->text().toStdString());
-        if (index == DailyDouble::Cancel || !amount)
-            return;
-        const bool final = wager->isFinalWager();
-        const scoring::Step step{ final ? StepKind::FinalWager : StepKind::DailyDouble,
-                                  final ? scoring::Round::Final : roundInPlay(),
-                                  index == DailyDouble::Correct ? Outcome::Correct
-                                                                : Outcome::Incorrect,
-                                  -1, std::int64_t(*amount) };
-        m_pending = std::make_unique<Pending>(Pending{ step, capture() });
-    }
-}
-
-void History::clickFinished(runtime::Form &form, std::string_view /*control*/, int /*index*/)
-{
-    const std::unique_ptr<Pending> pending = std::move(m_pending);
-    // A result the window refused (with a message) leaves it open for another try.
-    if (!pending || form.isShown())
-        return;
-    // The final wager is scored: the game is over, and nothing of it is undone.
-    if (Last::instance().isLoaded()) {
-        const int number = m_stack.index();
-        m_quiet = true;
-        m_stack.clear();
-        m_quiet = false;
-        Q_EMIT finished(number, pending->step);
+    if (result.kind != StepKind::FinalWager) {
+        push(result, true);
         return;
     }
-    push(*pending, true);
+    m_game.record(result);
+    m_stack.clear();
+    Q_EMIT changed();
+    Q_EMIT finished();
 }
 
 } // namespace playalong

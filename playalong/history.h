@@ -3,14 +3,10 @@
 
 #pragma once
 
-#include "scoring/step.h"
+#include "scoring/game.h"
 
 #include <QObject>
 #include <QUndoStack>
-
-#include <memory>
-#include <string_view>
-#include <vector>
 
 namespace runtime {
 class Form;
@@ -18,11 +14,12 @@ class Form;
 
 namespace playalong {
 
-// The game's results, one undo step each: a clue answered, a wager scored, a round ended
-// early. Steps are seen in the runtime's click dispatch, so the windows know nothing of them.
-// Each step records what happened and the game as it stood before: undo puts that back
-// exactly, redo plays the step again. The history starts afresh with every game and is gone
-// once the Final Score shows. Its signals tell what happened to the game, for keeping it.
+// The game under way, as scoring::Game keeps it, and its undo history: each step recorded is
+// one undo step, a clue answered or a wager scored (as the windows announce them), a round
+// ended early or an earlier result changed. Undo and redo move the game's position in its
+// steps, and the windows are put back from the game as it then stands: its score, its boards'
+// squares, its round. The history starts afresh with every game and is gone once the Final
+// Score shows. Its signals tell what happened to the game, for keeping it.
 class History final : public QObject
 {
     Q_OBJECT
@@ -33,50 +30,51 @@ public:
     ~History() override;
 
     QUndoStack &stack() { return m_stack; }
-    // At least one result has been recorded in this game.
-    bool gameUnderWay() const { return m_stack.count() > 0; }
+    const scoring::Game &game() const { return m_game; }
+    // At least one step has been recorded in this game.
+    bool gameUnderWay() const { return !m_game.empty(); }
     // Ends the round of the board in play as one step: its open squares become used, and the
     // game goes on as after the last square.
     void endRound();
     // The player ended the game before its end.
     void endGame();
-    // Puts a game back as it stood after the first `inEffect` of its steps, the rest redoable:
-    // the board in play, its squares, the score, and the final wager (empty) if its round had
-    // begun.
-    void resume(const std::vector<scoring::Step> &steps, int inEffect);
-
-    // Where a game stands after the first `inEffect` of its steps.
-    struct Position
-    {
-        scoring::Round round = scoring::Round::First;
-        int openSquares = 0; // on the board in play
-    };
-    static Position positionAfter(const std::vector<scoring::Step> &steps, int inEffect);
+    // Gives the result recorded at `index` another outcome (and a wager another amount), as one
+    // step. Refused, with nothing changed, when the score could not hold the game then.
+    bool change(int index, scoring::Outcome outcome, std::int64_t wager);
+    // Puts a game back as it stood, its undone steps redoable: the board in play, its squares,
+    // the score, and the final wager (empty) if its round had begun.
+    void resume(const scoring::Game &game);
 
 Q_SIGNALS:
     // A new game: the first board has loaded.
     void started();
-    // A result became step `number` of the history, dropping any redoable ones.
-    void recorded(int number, const scoring::Step &step);
-    // A step was undone or redone.
-    void moved();
-    // The final wager, step `number` of the history, was scored: the Final Score shows.
-    void finished(int number, const scoring::Step &finalWager);
+    // The game changed: a step recorded, undone or redone.
+    void changed();
+    // The final wager was scored: the Final Score shows, and the game is over.
+    void finished();
     // The player ended the game.
     void ended();
 
 private:
-    struct Pending;
+    class Move;
+    // The wager window as a step found it, for undo to put back across the start of the final
+    // round: it is no part of the game.
+    struct Wager
+    {
+        bool shown = false;
+        QString digits;
+    };
 
     void loaded(runtime::Form &form);
-    void clickStarting(runtime::Form &form, std::string_view control, int index);
-    void clickFinished(runtime::Form &form, std::string_view control, int index);
+    void recordResult(const scoring::Step &result);
+    void push(const scoring::Step &step, bool done);
+    void moveTo(int inEffect, const Wager *before);
+    void show(const Wager *before);
 
-    void push(const Pending &pending, bool done);
-
+    scoring::Game m_game;
     QUndoStack m_stack;
-    std::unique_ptr<Pending> m_pending;
-    bool m_quiet = false; // the stack changes without a move of the player's
+    bool m_layingOut = false; // a resumed game's steps are laid out: the windows stay as they are
+    bool m_showing = false; // the windows are being put back: what they do is no new game
 };
 
 } // namespace playalong

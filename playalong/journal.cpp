@@ -17,19 +17,19 @@
 namespace playalong {
 namespace {
 
-QString resumePrompt(const storage::GameRecord &game)
+QString resumePrompt(const scoring::Game &game)
 {
-    const History::Position position = History::positionAfter(game.steps, game.stepsInEffect);
     const QString prompt = QStringLiteral("Resume the game you were playing? Your score was %1")
-                                   .arg(texts::moneyText(double(game.score)));
-    if (position.round == scoring::Round::Final)
+                                   .arg(texts::moneyText(double(game.score())));
+    const scoring::Round round = game.round();
+    if (round == scoring::Round::Final)
         return prompt + QStringLiteral(", with the final wager to play.");
-    const QString squares = position.openSquares == 1
-            ? QStringLiteral("1 square")
-            : QStringLiteral("%1 squares").arg(position.openSquares);
+    const auto open = scoring::squareCount - int(game.used(round).count());
+    const QString squares =
+            open == 1 ? QStringLiteral("1 square") : QStringLiteral("%1 squares").arg(open);
     return prompt
             + QStringLiteral(" on the %1 board, %2 still open.")
-                      .arg(position.round == scoring::Round::First ? "first" : "second", squares);
+                      .arg(round == scoring::Round::First ? "first" : "second", squares);
 }
 
 } // namespace
@@ -44,24 +44,15 @@ Journal::Journal(History &history, QString path, QObject *parent)
                     form.window()->installEventFilter(this);
             });
     connect(&history, &History::started, this, [this] {
-        m_steps.clear();
         if (m_store)
             m_store->endGame(storage::Ending::NotFinished);
     });
-    connect(&history, &History::recorded, this, [this](int number, const scoring::Step &step) {
-        m_steps.resize(std::size_t(number));
-        m_steps.push_back(step);
-        keep();
-    });
-    connect(&history, &History::moved, this, &Journal::keep);
-    connect(&history, &History::finished, this, [this](int number, const scoring::Step &step) {
-        m_steps.resize(std::size_t(number));
-        m_steps.push_back(step);
+    connect(&history, &History::changed, this, [this] {
         open();
-        m_store->keep(m_steps, number + 1);
-        m_store->endGame(storage::Ending::Finished);
-        m_steps.clear();
+        m_store->keep(m_history.game().history(), m_history.game().inEffect());
     });
+    connect(&history, &History::finished, this,
+            [this] { m_store->endGame(storage::Ending::Finished); });
     connect(&history, &History::ended, this, [this] {
         if (m_store)
             m_store->endGame(storage::Ending::EndedByPlayer);
@@ -94,14 +85,6 @@ void Journal::open()
     connect(m_store.get(), &storage::GameStore::offered, this, &Journal::offerResume);
 }
 
-void Journal::keep()
-{
-    if (m_steps.empty() && !m_store)
-        return;
-    open();
-    m_store->keep(m_steps, m_history.stack().index());
-}
-
 // Only before the first result of the game on screen: a game begun is not swapped for another.
 void Journal::offerResume(const storage::GameRecord &game)
 {
@@ -109,10 +92,10 @@ void Journal::offerResume(const storage::GameRecord &game)
         m_store->release(game.id);
         return;
     }
-    if (runtime::questionBox(resumePrompt(game), texts::messageTitle(), runtime::Answer::Yes)) {
+    const scoring::Game kept(game.steps, game.stepsInEffect);
+    if (runtime::questionBox(resumePrompt(kept), texts::messageTitle(), runtime::Answer::Yes)) {
         m_store->resume(game.id);
-        m_steps = game.steps;
-        m_history.resume(game.steps, game.stepsInEffect);
+        m_history.resume(kept);
     } else {
         m_store->decline(game.id);
     }

@@ -3,13 +3,10 @@
 
 #pragma once
 
-#include "scoring/step.h"
-
 #include <QObject>
 #include <QString>
 
 #include <memory>
-#include <vector>
 
 namespace storage {
 class GameStore;
@@ -39,15 +36,12 @@ public:
 private:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void open();
-    void keep();
     void offerResume(const storage::GameRecord &game);
     void tell(const QString &problem);
 
     History &m_history;
     QString m_path;
     std::unique_ptr<storage::GameStore> m_store;
-    // The game as the history holds it, undone steps last.
-    std::vector<scoring::Step> m_steps;
 };
 
 } // namespace playalong

@@ -8,7 +8,11 @@
 #include "playalong/history.h"
 #include "playalong/journal.h"
 #include "playalong/quickkeys.h"
+#include "playalong/resultslist.h"
 #include "playalong/yourgames.h"
+#include "runtime/placement.h"
+
+#include <QApplication>
 
 namespace playalong {
 
@@ -22,8 +26,12 @@ PlayAlong::PlayAlong(const QString &recordPath, QObject *parent)
     installQuickKeys(*this);
 }
 
-// The hooks made with this object (or its children) as their context go with it.
-PlayAlong::~PlayAlong() = default;
+// The hooks made with this object (or its children) as their context go with it, and so do
+// the windows it opened.
+PlayAlong::~PlayAlong()
+{
+    delete m_results.data();
+}
 
 void PlayAlong::showYourGames()
 {
@@ -34,6 +42,28 @@ void PlayAlong::showYourGames()
     m_yourGames->show();
     m_yourGames->raise();
     m_yourGames->activateWindow();
+}
+
+void PlayAlong::showResults()
+{
+    if (!m_results) {
+        auto *list = new ResultsList(QStringLiteral("This Game's Results"),
+                                     [this](int index, scoring::Outcome outcome,
+                                            std::int64_t wager) {
+                                         return m_history->change(index, outcome, wager);
+                                     });
+        list->setGame(m_history->game());
+        connect(m_history, &History::changed, list,
+                [this, list] { list->setGame(m_history->game()); });
+        // Once the Final Score shows, the game is changed only from Your Games.
+        connect(m_history, &History::finished, list, &QWidget::close);
+        connect(m_history, &History::started, list, &QWidget::close);
+        runtime::showCentred(*list, QApplication::activeWindow());
+        m_results = list;
+    }
+    m_results->show();
+    m_results->raise();
+    m_results->activateWindow();
 }
 
 } // namespace playalong

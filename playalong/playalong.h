@@ -38,9 +38,12 @@ public:
     Journal *journal() const { return m_journal; }
     // Brings up the Your Games window, opening it if need be, once the games are kept.
     void showYourGames();
+    // Brings up the results of the game under way, to change any of them, until it is over.
+    void showResults();
 
 private:
     QPointer<QWidget> m_yourGames;
+    QPointer<QWidget> m_results;
     History *m_history = nullptr; // children, gone with it
     Journal *m_journal = nullptr;
 };

@@ -7,8 +7,10 @@
 #include "playalong/journal.h"
 #include "playalong/playalong.h"
 #include "playalong/progresschart.h"
+#include "playalong/resultslist.h"
 #include "runtime/modal.h"
 #include "runtime/placement.h"
+#include "scoring/game.h"
 #include "scoring/record.h"
 #include "storage/gamestore.h"
 #include "windows/texts.h"
@@ -54,9 +56,7 @@ struct Game
 
 Game gameOf(GameRecord record)
 {
-    const std::span<const scoring::Step> steps(record.steps.data(),
-                                               std::size_t(record.stepsInEffect));
-    scoring::GameFigures figures = scoring::gameFigures(steps);
+    scoring::GameFigures figures = scoring::Game(record.steps, record.stepsInEffect).figures();
     return { std::move(record), figures };
 }
 
@@ -247,6 +247,8 @@ public:
         m_footnote.setWordWrap(true);
 
         auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+        m_results = buttons->addButton(QStringLiteral("&Results..."), QDialogButtonBox::ActionRole);
+        connect(m_results, &QPushButton::clicked, this, &YourGames::showResults);
         m_forget = buttons->addButton(QStringLiteral("&Forget This Game..."),
                                       QDialogButtonBox::ActionRole);
         m_forgetAll = buttons->addButton(QStringLiteral("Forget &All Games..."),
@@ -381,6 +383,12 @@ private:
                                                       "forgotten.")
                                      : QStringLiteral("This game is being played in another copy "
                                                       "of the program, and cannot be forgotten."));
+        m_results->setEnabled(game && !game->beingPlayed());
+        m_results->setToolTip(game && game->current()
+                                      ? QStringLiteral("The results of the game you are playing "
+                                                       "are in the board's menu: This Game's "
+                                                       "Results...")
+                                      : QString());
         const auto others = std::count_if(m_model.games().begin(), m_model.games().end(),
                                           [](const Game &other) { return !other.beingPlayed(); });
         m_forgetAll->setEnabled(others > 0);
@@ -401,6 +409,44 @@ private:
             return;
         m_reloadOnChange = true;
         store().forget(game->record.id);
+    }
+
+    // The results of a game kept, to change any of them: each change is kept at once.
+    void showResults()
+    {
+        const Game *selected = selectedGame();
+        if (!selected || selected->beingPlayed())
+            return;
+        struct Kept
+        {
+            GameRecord record;
+            scoring::Game game;
+            QPointer<ResultsList> list;
+        };
+        const auto kept = std::make_shared<Kept>(
+                Kept{ selected->record,
+                      scoring::Game(selected->record.steps, selected->record.stepsInEffect),
+                      {} });
+        const auto change = [this, kept](int index, scoring::Outcome outcome, std::int64_t wager) {
+            const std::optional<scoring::Game> changed = kept->game.changed(index, outcome, wager);
+            if (!changed)
+                return false;
+            if (changed->history() == kept->game.history())
+                return true;
+            kept->game = *changed;
+            kept->record.steps = changed->history();
+            kept->record.stepsInEffect = changed->inEffect();
+            m_reloadOnChange = true;
+            store().amend(kept->record);
+            kept->list->setGame(kept->game);
+            return true;
+        };
+        kept->list = new ResultsList(
+                QStringLiteral("Results of the game played %1").arg(dateTime(kept->record.started)),
+                change);
+        kept->list->setGame(kept->game);
+        connect(this, &QObject::destroyed, kept->list, &QWidget::close);
+        runtime::showCentred(*kept->list, this);
     }
 
     void forgetAllGames()
@@ -438,6 +484,7 @@ private:
     ProgressChart m_scores{ ProgressChart::Mode::Scores };
     ProgressChart m_rows{ ProgressChart::Mode::RowAccuracy };
     QPushButton *m_forget = nullptr;
+    QPushButton *m_results = nullptr;
     QPushButton *m_forgetAll = nullptr;
     QTimer m_follow;
 };

@@ -73,11 +73,8 @@ std::string csvHeader()
     return line(columns);
 }
 
-std::string csvRows(std::string_view started, std::span<const Step> history, int stepsInEffect)
+std::string csvRows(std::string_view started, std::span<const Step> steps)
 {
-    // The count comes from disk: held to the history.
-    const auto steps =
-            history.first(std::size_t(std::clamp(stepsInEffect, 0, int(history.size()))));
     const std::vector<int> partner = pairDailyDoubles(steps);
     std::string rows;
     for (std::size_t i = 0; i < steps.size(); ++i) {

@@ -121,6 +121,7 @@ GameFigures gameFigures(std::span<const Step> steps)
                     step.outcome == Outcome::Correct ? FinalResult::Right : FinalResult::Wrong;
             break;
         case StepKind::RoundEnded:
+        case StepKind::Change: // already applied to the steps given
             break;
         }
     }

@@ -3,7 +3,7 @@
 
 #pragma once
 
-// One result of a game, as the undo history records it and the record of games keeps it.
+// One step of a game, as the undo history records it and the record of games keeps it.
 
 #include <cstdint>
 
@@ -18,6 +18,7 @@ enum class StepKind {
     DailyDouble, // a wager scored on either board
     FinalWager,
     RoundEnded, // the player ended a round early: its open squares became used
+    Change, // an earlier result changed: see scoring/game.h
 };
 
 struct Step
@@ -25,17 +26,17 @@ struct Step
     StepKind kind = StepKind::Clue;
     Round round = Round::First;
     Outcome outcome = Outcome::NoRingIn; // a wager is Correct or Incorrect
-    int square = -1; // a clue's square, 0 to 29
+    int square = -1; // a clue's square, 0 to 29; for a change, the step it changes
     std::int64_t amount = 0; // a clue's value on its board, or the wager
 
     friend bool operator==(const Step &, const Step &) = default;
 };
 
-// What the step does to the score: a clue or a wager answered right adds its amount, wrong
-// subtracts it; anything else changes nothing.
+// What a result does to the score: a clue or a wager answered right adds its amount, wrong
+// subtracts it; anything else changes nothing by itself.
 constexpr std::int64_t scoreChange(const Step &step)
 {
-    if (step.kind == StepKind::RoundEnded)
+    if (step.kind == StepKind::RoundEnded || step.kind == StepKind::Change)
         return 0;
     switch (step.outcome) {
     case Outcome::Correct:

@@ -3,6 +3,7 @@
 
 #include "storage/gamestore.h"
 
+#include "scoring/game.h"
 #include "storage/queries.h"
 #include "storage/recordfile.h"
 #include "storage/schema.h"
@@ -86,9 +87,7 @@ std::uint64_t GameStore::keep(const std::vector<scoring::Step> &steps, int inEff
     m_game->steps = steps;
     m_game->stepsInEffect = inEffect;
     m_game->ended = now; // its last change, while in progress
-    m_game->score = 0;
-    for (int n = 0; n < inEffect && n < int(steps.size()); ++n)
-        m_game->score += scoring::scoreChange(steps[std::size_t(n)]);
+    m_game->score = scoring::Game(steps, inEffect).score();
     const std::uint64_t sequence = ++m_handed;
     hand([game = *m_game, sequence](Writer &writer) { writer.keep(game, sequence); });
     return sequence;
@@ -129,6 +128,11 @@ void GameStore::release(std::int64_t id)
 {
     m_offered.reset();
     hand([id](Writer &writer) { writer.release(id); });
+}
+
+void GameStore::amend(const GameRecord &game)
+{
+    hand([game](Writer &writer) { writer.amend(game); });
 }
 
 void GameStore::forget(std::int64_t id)
@@ -187,8 +191,9 @@ std::unique_ptr<sqlite::Connection> Record::open(QString *problem) const
             *problem = QStringLiteral("it was written by a newer version of the program");
         else if (queries::holdsSomethingElse(*db))
             *problem = QStringLiteral("it holds something other than a record of games");
-        // A file just made, before its first game, has nothing to read yet.
-        else if (version == schema::version)
+        // A file just made, before its first game, has nothing to read yet; the older layouts
+        // differ from this one in what they may hold, not in how it is read.
+        else if (version >= 1)
             return db;
     } catch (const sqlite::Error &error) {
         *problem = sqlite::reasonFor(error.code);

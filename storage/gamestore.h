@@ -95,6 +95,10 @@ public:
     // A game begun meanwhile: the one offered is left for another start.
     void release(std::int64_t id);
 
+    // Gives a kept game the history of `game` (an earlier result changed), unless a running copy
+    // (this one too) holds it.
+    void amend(const GameRecord &game);
+
     // Drops a game from the record, unless a running copy (this one too) holds it.
     void forget(std::int64_t id);
     // Drops every game but those running copies hold.

@@ -3,6 +3,7 @@
 
 #include "storage/queries.h"
 
+#include "scoring/game.h"
 #include "storage/sqlite.h"
 
 #include <QTimeZone>
@@ -42,15 +43,10 @@ GameRecord gameFrom(const sqlite::Rows &row)
     return game;
 }
 
-// The score from the steps in effect: the column is a copy of it for listing.
+// The score from the steps: the column is a copy of it for listing.
 std::int64_t scoreOf(const GameRecord &game)
 {
-    std::int64_t score = 0;
-    const auto inEffect =
-            std::min<std::size_t>(std::size_t(std::max(0, game.stepsInEffect)), game.steps.size());
-    for (std::size_t i = 0; i < inEffect; ++i)
-        score += scoring::scoreChange(game.steps[i]);
-    return score;
+    return scoring::Game(game.steps, game.stepsInEffect).score();
 }
 
 // A game in progress was last changed at `ended`.
@@ -72,7 +68,7 @@ void insertSteps(sqlite::Connection &db, const GameRecord &game, int first)
 // A step read from a damaged file holds only values the file could have been given.
 bool plausible(const scoring::Step &step)
 {
-    return int(step.kind) >= 0 && int(step.kind) <= int(scoring::StepKind::RoundEnded)
+    return int(step.kind) >= 0 && int(step.kind) <= int(scoring::StepKind::Change)
             && int(step.round) >= 1 && int(step.round) <= int(scoring::Round::Final)
             && int(step.outcome) >= 0 && int(step.outcome) <= int(scoring::Outcome::Incorrect);
 }
@@ -193,6 +189,14 @@ void updateGame(sqlite::Connection &db, const GameRecord &game, int firstChanged
                  "steps_in_effect = ?5 WHERE id = ?1")
             .run(game.id, ended.toMSecsSinceEpoch(), ended.offsetFromUtc(), scoreOf(game),
                  game.stepsInEffect);
+}
+
+void amendGame(sqlite::Connection &db, const GameRecord &game)
+{
+    db.statement("DELETE FROM steps WHERE game = ?1 AND number >= ?2").run(game.id, 0);
+    insertSteps(db, game, 0);
+    db.statement("UPDATE games SET score = ?2, steps_in_effect = ?3 WHERE id = ?1")
+            .run(game.id, scoreOf(game), game.stepsInEffect);
 }
 
 void setEnding(sqlite::Connection &db, std::int64_t id, Ending ending, const QDateTime &at)

@@ -45,6 +45,8 @@ bool takeGame(sqlite::Connection &db, std::int64_t id, const QString &from, cons
 std::int64_t insertGame(sqlite::Connection &db, const GameRecord &game, const QString &holder);
 // Brings a stored game to `game`: its steps from `firstChanged` on, and its row.
 void updateGame(sqlite::Connection &db, const GameRecord &game, int firstChanged);
+// Gives a stored game the history `game` holds, as a change of an earlier result does.
+void amendGame(sqlite::Connection &db, const GameRecord &game);
 void setEnding(sqlite::Connection &db, std::int64_t id, Ending ending, const QDateTime &at);
 // A game declined: not finished, its last change kept as its end.
 void leaveUnfinished(sqlite::Connection &db, std::int64_t id);

@@ -14,7 +14,8 @@ static_assert(int(Ending::InProgress) == 0 && int(Ending::Finished) == 1
               && int(Ending::EndedByPlayer) == 2 && int(Ending::NotFinished) == 3);
 static_assert(int(scoring::StepKind::Clue) == 0 && int(scoring::StepKind::DailyDouble) == 1
               && int(scoring::StepKind::FinalWager) == 2
-              && int(scoring::StepKind::RoundEnded) == 3);
+              && int(scoring::StepKind::RoundEnded) == 3
+              && int(scoring::StepKind::Change) == 4);
 static_assert(int(scoring::Round::First) == 1 && int(scoring::Round::Final) == 3);
 static_assert(int(scoring::Outcome::Correct) == 0 && int(scoring::Outcome::NoRingIn) == 1
               && int(scoring::Outcome::Incorrect) == 2);
@@ -55,8 +56,26 @@ void upgrade(sqlite::Connection &db)
             ) WITHOUT ROWID;
         )");
     }
-    static_assert(version == 1, "set the new version below");
-    db.exec("PRAGMA user_version = 1");
+    if (found < 2) {
+        // Changes of earlier results: a step of kind 4 names the step it changes in `square`.
+        db.exec(R"(
+            CREATE TABLE steps_2 (
+                game INTEGER NOT NULL,
+                number INTEGER NOT NULL CHECK (number >= 0),
+                kind INTEGER NOT NULL CHECK (kind BETWEEN 0 AND 4),
+                round INTEGER NOT NULL CHECK (round BETWEEN 1 AND 3),
+                outcome INTEGER NOT NULL CHECK (outcome BETWEEN 0 AND 2),
+                square INTEGER NOT NULL,
+                amount INTEGER NOT NULL,
+                PRIMARY KEY (game, number)
+            ) WITHOUT ROWID;
+            INSERT INTO steps_2 SELECT game, number, kind, round, outcome, square, amount FROM steps;
+            DROP TABLE steps;
+            ALTER TABLE steps_2 RENAME TO steps;
+        )");
+    }
+    static_assert(version == 2, "set the new version below");
+    db.exec("PRAGMA user_version = 2");
     transaction.commit();
 }
 

@@ -73,7 +73,7 @@ std::size_t commonSteps(const std::vector<scoring::Step> &a, const std::vector<s
 
 struct Writer::Op
 {
-    enum Kind { Keep, End, Offer, Resume, Decline, Release, Forget, Check };
+    enum Kind { Keep, End, Offer, Resume, Decline, Release, Forget, Amend, Check };
     Kind kind;
     GameRecord game = {}; // Keep
     Ending ending = Ending::InProgress; // End
@@ -129,6 +129,11 @@ void Writer::release(std::int64_t id)
 void Writer::forget(std::int64_t id)
 {
     enqueue({ Op::Forget, {}, {}, {}, id });
+}
+
+void Writer::amend(const GameRecord &game)
+{
+    enqueue({ Op::Amend, game });
 }
 
 void Writer::check()
@@ -450,6 +455,22 @@ void Writer::apply(const Op &op)
     case Op::Forget:
         applyForget(op.id);
         break;
+    case Op::Amend: {
+        sqlite::Transaction transaction(*m_db);
+        bool free = false;
+        {
+            sqlite::Rows found = m_db->statement("SELECT ending, ifnull(holder, '') FROM games "
+                                                 "WHERE id = ?1")
+                                         .query(op.game.id);
+            free = found.next()
+                    && (Ending(found.integer(0)) != Ending::InProgress
+                        || !isHeld(op.game.id, found.text(1)));
+        }
+        if (free)
+            queries::amendGame(*m_db, op.game);
+        transaction.commit();
+        break;
+    }
     case Op::Check: {
         sqlite::Rows found = m_db->statement("PRAGMA quick_check").query();
         if (!found.next() || found.text(0) != QLatin1String("ok"))

@@ -64,6 +64,8 @@ public:
     void release(std::int64_t id);
     // Forgets a game (or all, for 0) but those running copies hold.
     void forget(std::int64_t id);
+    // Gives a kept game another history (a result changed), unless a running copy holds it.
+    void amend(const GameRecord &game);
     // Reads the whole file: damage found is handled as if a write had met it.
     void check();
 

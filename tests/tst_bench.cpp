@@ -4,8 +4,8 @@
 // The benchmarks measure what they name: the plain board is the program's first board, and the
 // played game does what its inputs are counted as.
 
-#include "bench/plainboard.h"
-#include "bench/script.h"
+#include "tests/support/plainboard.h"
+#include "tests/support/gamescript.h"
 #include "runtime/loader.h"
 #include "tests/support/gametest.h"
 
@@ -13,7 +13,7 @@
 
 #include <map>
 
-using bench::Action;
+using gamescript::Action;
 
 namespace {
 
@@ -71,7 +71,7 @@ private slots:
 void tst_Bench::plainBoardIsTheFirstBoard()
 {
     QWidget plain;
-    bench::buildPlainBoard(plain, runtime::pixelsPerTwip());
+    plainboard::buildPlainBoard(plain, runtime::pixelsPerTwip());
     SingleBoard::instance().show();
     const QWidget *ours = SingleBoard::instance().window();
     QCOMPARE(plain.windowTitle(), ours->windowTitle());
@@ -85,12 +85,12 @@ void tst_Bench::playedGameDoesWhatItCounts()
 {
     gametest::startGame();
     int questions = 0;
-    const bench::QuestionAnswerer answerer([&questions] { ++questions; });
+    const gamescript::QuestionAnswerer answerer([&questions] { ++questions; });
     std::map<Action, int> inputs;
     QList<QStringList> pictures{ firstBoard() };
-    bench::playWholeGame([&](Action action, auto &&input) {
+    gamescript::playWholeGame([&](Action action, auto &&input) {
         input();
-        bench::settle();
+        gamescript::settle();
         ++inputs[action];
         pictures << (SingleBoard::instance().isLoaded() ? firstBoard() : QStringList());
         const auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());

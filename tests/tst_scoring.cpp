@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "scoring/export.h"
+#include "scoring/game.h"
 #include "scoring/record.h"
 #include "scoring/scoring.h"
 #include "tests/support/steps.h"
@@ -58,6 +59,9 @@ private slots:
     void gameFigures_data();
     void gameFigures();
     void summary();
+    void game_data();
+    void game();
+    void changes();
     void csvRows_data();
     void csvRows();
     void rollingAverage_data();
@@ -273,6 +277,80 @@ void tst_Scoring::summary()
     QCOMPARE(summary.dailyDoubles, (Tally{ 1, 2 }));
 }
 
+// Worked games: where each stands, as the boards show it, after the steps in effect (all for -1).
+// The standing reads: score, round, used squares on the first and second boards, clue score.
+void tst_Scoring::game_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<int>("inEffect");
+    QTest::addColumn<QString>("standing");
+    // 200, a Daily Double of 1000 won with square 3 (200) its square, the round ended early,
+    // 2000 lost on the second board, the final wager of 500 won: 200 + 1000 - 2000 + 500.
+    // The clue score counts 200, the Daily Double's square 200 and -2000, not the wagers.
+    QTest::newRow("every kind of step") << "1+0 D1+1000 1.3 E1 2-29 F+500" << -1
+                                        << "-300 final, finished 30/1 clue -1600";
+    // The first two of 200 + 400 - 600.
+    QTest::newRow("undone steps count nothing") << "1+0 1+6 1-12" << 2 << "600 first 2/0 clue 600";
+    // 600 right changed to wrong, then 200: -600 + 200; the square stays used.
+    QTest::newRow("a changed clue moves the score by the difference")
+            << "1+14 1+0 C-0" << -1 << "-400 first 2/0 clue -400";
+    QTest::newRow("the change undone") << "1+14 1+0 C-0" << 2 << "800 first 2/0 clue 800";
+    // The Daily Double took square 3 (200); changed to right, square 3 is a clue of its own and
+    // the Daily Double takes the next no ring in, square 9 (400): 1000 + 200, clue 200 + 400.
+    QTest::newRow("a changed no ring in moves the Daily Double to the next")
+            << "D1+1000 1.3 1.9 C+1" << -1 << "1200 first 2/0 clue 600";
+    // 1000 won becomes 300 lost: -300; a Daily Double lost counts nothing in the clue score.
+    QTest::newRow("a wager changed, its amount with it")
+            << "D1+1000 1.3 C-0x300" << -1 << "-300 first 1/0 clue 0";
+    QTest::newRow("the last change in effect holds")
+            << "1+0 C-0 C.0" << -1 << "0 first 1/0 clue 0";
+    QTest::newRow("a board spent hands its round over") << "E1 2+0" << -1
+                                                       << "400 second 30/1 clue 400";
+    QTest::newRow("the second board spent: the final round") << "E1 E2" << -1
+                                                            << "0 final 30/30 clue 0";
+}
+
+void tst_Scoring::game()
+{
+    QFETCH(QString, steps);
+    QFETCH(int, inEffect);
+    const std::vector<Step> history = ::steps(steps);
+    const Game game(history, inEffect < 0 ? int(history.size()) : inEffect);
+    static const char *const rounds[] = { "", "first", "second", "final" };
+    const QString standing =
+            QStringLiteral("%1 %2%3 %4/%5 clue %6")
+                    .arg(game.score())
+                    .arg(rounds[int(game.round())], game.finished() ? ", finished" : "")
+                    .arg(game.used(Round::First).count())
+                    .arg(game.used(Round::Second).count())
+                    .arg(game.figures().clueScore);
+    QTEST(standing, "standing");
+    QCOMPARE(game.figures().score, game.score());
+}
+
+void tst_Scoring::changes()
+{
+    Game game(steps("1+14 D1+1000 E1"), 3);
+    // A clue takes any answer and keeps its value; a wager is won or lost, at any amount.
+    QCOMPARE(game.change(0, Outcome::NoRingIn, 5), (Step{ StepKind::Change, Round::First,
+                                                         Outcome::NoRingIn, 0, 600 }));
+    QCOMPARE(game.change(1, Outcome::Incorrect, 5),
+             (Step{ StepKind::Change, Round::First, Outcome::Incorrect, 1, 5 }));
+    QCOMPARE(game.change(1, Outcome::NoRingIn, 5), std::nullopt);
+    QCOMPARE(game.change(2, Outcome::Correct, 0), std::nullopt); // no result
+    QCOMPARE(game.resultOn(Round::First, 14)->index, 0);
+    QCOMPARE(game.resultOn(Round::First, 15), std::nullopt); // used, but ended with the round
+    QCOMPARE(game.changed(0, Outcome::Correct, 0), game); // as it stands: no change
+    QCOMPARE(game.changed(1, Outcome::Correct, 2147483647), std::nullopt);
+    // Past the score's limit at any step, even when the end is back within it.
+    game.record(*game.change(1, Outcome::Correct, 2147483647));
+    QVERIFY(!game.scoreFits());
+    game.record(steps("F-2000000000")[0]);
+    QVERIFY(!game.scoreFits() && game.score() < 2147483647);
+    game.setInEffect(3);
+    QVERIFY(game.scoreFits());
+}
+
 // Rows written short: "|" between fields, ";" after each row.
 void tst_Scoring::csvRows_data()
 {
@@ -300,7 +378,8 @@ void tst_Scoring::csvRows()
     QFETCH(QString, steps);
     QFETCH(int, inEffect);
     QFETCH(QString, rows);
-    const std::string csv = scoring::csvRows(started.toStdString(), ::steps(steps), inEffect);
+    const std::string csv =
+            scoring::csvRows(started.toStdString(), Game(::steps(steps), inEffect).steps());
     QCOMPARE(QString::fromStdString(csv), rows.replace('|', ',').replace(';', "\r\n"));
 }
 

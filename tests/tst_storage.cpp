@@ -370,8 +370,12 @@ private slots:
         QByteArray bytes = contents(path);
         if (fault == Cut)
             bytes.truncate(bytes.size() / 2);
-        if (fault == BadPage)
-            bytes.replace(bytes.size() / 8192 * 4096, 4096, QByteArray(4096, '\xa5'));
+        if (fault == BadPage) // the last of the steps: some of the last game's
+            bytes.replace((Sql{ path }("SELECT max(pageno) FROM dbstat WHERE name = 'steps' "
+                                       "AND pagetype = 'leaf'")
+                                   .toInt()
+                           - 1) * 4096,
+                          4096, QByteArray(4096, '\xa5'));
         if (fault == Garbled || fault == Under || fault == SharedDamage)
             bytes.replace(4096, bytes.size() - 4096, QByteArray(bytes.size() - 4096, '\xa5'));
         if (fault == Random || fault == RandomLog)
@@ -382,7 +386,7 @@ private slots:
         if (fault == RandomLog)
             write(path + QLatin1String("-wal"), bytes.left(5000));
         if (fault == Newer)
-            Sql{ path }("PRAGMA user_version = 2");
+            Sql{ path }("PRAGMA user_version = 3");
         if (fault == Foreign)
             Sql{ path }("PRAGMA user_version = 0");
         if (fault == Link)
@@ -465,6 +469,32 @@ private slots:
         QVERIFY(store.waitForWritten());
         const QList<unsigned> modes = { mode(folder.path()), mode(path), mode(path + "-wal") };
         QCOMPARE(modes, (QList<unsigned>{ 0705, 0600, 0600 }));
+    }
+
+    // A record of an older version is read as it is, and brought to this one by the first copy
+    // that writes it, every game kept; then it takes changes of results.
+    void upgradesAnOlderRecord()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("older/games"));
+        {
+            GameStore store(path);
+            play(store, 0, 5);
+            store.endGame(Ending::Finished);
+        }
+        Sql{ path }("PRAGMA user_version = 1");
+        QCOMPARE(gamesIn(path).front().steps, steps(0, 5));
+        GameStore store(path);
+        Steps changed = steps(0, 2);
+        changed.push_back({ scoring::StepKind::Change, scoring::Round::First,
+                            scoring::Outcome::Incorrect, 0, 200 });
+        store.keep(changed, 3);
+        QVERIFY(store.waitForWritten());
+        QCOMPARE(Sql{ path }("PRAGMA user_version"), "2");
+        const std::vector<GameRecord> games = gamesIn(path);
+        QCOMPARE(games.size(), 2u);
+        QCOMPARE(games.front().steps, changed);
+        QCOMPARE(games.front().score, -200); // 200 right changed to wrong, and a no ring in
+        QCOMPARE(games.back().steps, steps(0, 5));
     }
 
     // Forgotten games give their space back to the disk.

@@ -38,11 +38,7 @@ QWidget *openYourGames()
         return nullptr;
     clickThroughWindowSystem(SingleBoard::instance().Label1(), Qt::RightButton);
     auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-    const QList<QAction *> entries = menu->actions();
-    chooseFromMenu(menu,
-                   int(std::find_if(entries.begin(), entries.end(),
-                                    [](QAction *entry) { return entry->text() == "Your Games..."; })
-                       - entries.begin()));
+    chooseFromMenu(menu, u"Your Games...");
     QWidget *window = nullptr;
     for (QWidget *top : QApplication::topLevelWidgets())
         window = top->objectName() == "YourGames" && top->isVisible() ? top : window;

@@ -108,6 +108,13 @@ void DailyDouble::Command1_Click(int Index)
             return;
         }
         singleBoard.Score = scoring::addToScore(singleBoard.Score, W);
+        const bool final = isFinalWager();
+        Q_EMIT scored({ final ? scoring::StepKind::FinalWager : scoring::StepKind::DailyDouble,
+                        final                 ? scoring::Round::Final
+                                : singleBoard.visible() ? scoring::Round::First
+                                                        : scoring::Round::Second,
+                        Index == Correct ? scoring::Outcome::Correct : scoring::Outcome::Incorrect,
+                        -1, std::int64_t(*wager) });
     }
     if (isFinalWager())
         finalHandOff();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "runtime/form.h"
+#include "scoring/step.h"
 
 // The wager window: a Daily Double on either board, and the final wager.
 class DailyDouble final : public runtime::Form
@@ -31,6 +32,10 @@ public:
     QLabel *Label1() { return label("Label1"); }
 
     QString accessibleName(QStringView control, int index, const QString &caption) const override;
+
+Q_SIGNALS:
+    // A wager was scored, a Daily Double's or the final one: the result as the score took it.
+    void scored(const scoring::Step &result);
 
 private:
     void Form_Activate() override;

@@ -36,11 +36,13 @@ void Question::Command1_Click(int Index)
     if (const auto square = this->square()) {
         const double v = singleBoard.SingleSquareValue(*square);
         const int direction = Index == Correct ? 1 : Index == Incorrect ? -1 : 0;
-        double change = 0;
+        // The square's worth on the board in play.
+        double value = 0;
         if (singleBoard.visible())
-            change += direction * v;
+            value += v;
         if (doubleBoard.visible())
-            change += direction * scoring::secondBoardFactor * v;
+            value += scoring::secondBoardFactor * v;
+        const double change = direction * value;
         if (!scoring::scoreCanTake(singleBoard.Score, change)) {
             // Only wagers carry the score that far; the clue stays open for another answer.
             runtime::messageBox(QStringLiteral("That Answer Would Carry Your Score Past Its "
@@ -49,6 +51,12 @@ void Question::Command1_Click(int Index)
             return;
         }
         singleBoard.Score = scoring::addToScore(singleBoard.Score, change);
+        Q_EMIT answered({ scoring::StepKind::Clue,
+                          singleBoard.visible() ? scoring::Round::First : scoring::Round::Second,
+                          Index == Correct     ? scoring::Outcome::Correct
+                                  : Index == Incorrect ? scoring::Outcome::Incorrect
+                                                       : scoring::Outcome::NoRingIn,
+                          *square, std::int64_t(value) });
         // Both boards, before the hide: the first board may relabel the second as it
         // becomes active again.
         singleBoard.Command1(*square)->setText(QString());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "runtime/form.h"
+#include "scoring/step.h"
 
 #include <optional>
 
@@ -24,6 +25,10 @@ public:
 
     QPushButton *Command1(int index) { return commandButton("Command1", index); }
     QLabel *Label1() { return label("Label1"); }
+
+Q_SIGNALS:
+    // A clue was answered: the result as the score took it.
+    void answered(const scoring::Step &result);
 
 private:
     void Command1_Click(int Index);

@@ -12,7 +12,7 @@
 #include "windows/doubleboard.h"
 #include "windows/last.h"
 #include "windows/question.h"
-#include "bench/script.h"
+#include "tests/support/gamescript.h"
 #include "windows/singleboard.h"
 
 #include <QAbstractButton>
@@ -104,11 +104,12 @@ inline void clickThroughWindowSystem(QWidget *widget, Qt::MouseButton button = Q
         QTest::mouseClick(handle, button, {}, widget->mapTo(top, widget->rect().center()));
 }
 
-// Clicks a menu's entry by its position, the pointer brought to it first. A disabled entry leaves
-// the menu open: Escape closes it.
-inline void chooseFromMenu(QMenu *menu, int entry)
+// Clicks a menu's entry, by the beginning of its text, the pointer brought to it first. A
+// disabled entry leaves the menu open: Escape closes it.
+inline void chooseFromMenu(QMenu *menu, QStringView entryText)
 {
-    bench::pointAtEntry(menu, entry);
+    const int entry = gamescript::menuEntry(menu, entryText);
+    gamescript::pointAtEntry(menu, entry);
     QTest::mouseClick(menu, Qt::LeftButton, {},
                       menu->actionGeometry(menu->actions().at(entry)).center());
     if (QApplication::activePopupWidget() == menu)

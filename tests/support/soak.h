@@ -655,7 +655,7 @@ private:
         if (byKey) {
             realKey(keyWindow, undo ? QKeySequence::Undo : QKeySequence::Redo);
         } else if (QMenu *menu = openMenu(m_model.inPlay())) {
-            chooseFromMenu(menu, undo ? 0 : 1);
+            chooseFromMenu(menu, undo ? u"Undo" : u"Redo");
         } else {
             return;
         }
@@ -681,7 +681,7 @@ private:
         QMenu *menu = openMenu(m_model.inPlay());
         const bool enabled = menu && !Model::allUsed(m_model.usedInPlay());
         log(QStringLiteral("end this round (%1)").arg(enabled ? "open squares" : "disabled"));
-        if (menu && answeredYes(enabled, [&] { chooseFromMenu(menu, 3); })) {
+        if (menu && answeredYes(enabled, [&] { chooseFromMenu(menu, u"End This Round"); })) {
             ++m_totals->roundsEnded;
             m_model.endRound();
         }

@@ -30,7 +30,7 @@
 #include <cstdlib>
 #include <functional>
 
-namespace bench {
+namespace gamescript {
 
 // What an input is, for the figures.
 enum class Action {
@@ -89,6 +89,17 @@ inline void travel(QWidget *target, QPoint from, QPoint to)
 inline void pointAtEntry(QMenu *menu, int entry)
 {
     travel(menu, {}, menu->actionGeometry(menu->actions().at(entry)).center());
+}
+
+// The menu's entry whose text begins so ("Undo", "End This Round"); -1 for none.
+inline int menuEntry(const QMenu *menu, QStringView begins)
+{
+    const QList<QAction *> entries = menu->actions();
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (entries[i]->text().startsWith(begins))
+            return int(i);
+    }
+    return -1;
 }
 
 // What a right click asks of the widget under it.
@@ -164,19 +175,20 @@ void playWholeGame(Act &&act)
         clickOn(Action::Designed, board.Command1(square));
         clickOn(answer, Question::instance().Command1(square % 3));
     };
-    const auto fromMenu = [&](Board &board, Action action, int entry) {
+    // The entry by the beginning of its text; Escape for none.
+    const auto fromMenu = [&](Board &board, Action action, QStringView entryText) {
         QWidget *label = board.Label1();
         act(Action::MenuOpen, [=] { rightClick(label); });
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        if (entry < 0) {
+        if (entryText.isEmpty()) {
             act(action, [=] { key(menu, Qt::Key_Escape); });
             return;
         }
+        const int entry = menuEntry(menu, entryText);
         pointAtEntry(menu, entry); // the way there is no input of the game: untimed
         settle();
         clickOn(action, menu, menu->actionGeometry(menu->actions().at(entry)).center());
     };
-    enum MenuEntry { Close = -1, Undo = 0, Redo = 1, EndRound = 3 };
 
     SingleBoard &first = SingleBoard::instance();
     clickOn(Action::Designed, first.Command2());
@@ -184,9 +196,9 @@ void playWholeGame(Act &&act)
     for (int square = 0; square < 30; ++square) {
         clue(first, square, square == 29 ? Action::RoundChange : Action::Designed);
         if (square == 5) {
-            fromMenu(first, Action::Undo, Undo);
-            fromMenu(first, Action::Redo, Redo);
-            fromMenu(first, Action::MenuClose, Close);
+            fromMenu(first, Action::Undo, u"Undo");
+            fromMenu(first, Action::Redo, u"Redo");
+            fromMenu(first, Action::MenuClose, {});
         }
     }
 
@@ -196,10 +208,10 @@ void playWholeGame(Act &&act)
     for (int square = 0; square < 29; ++square)
         clue(second, square, Action::Designed);
     // The question's Yes is answered inside this input.
-    fromMenu(second, Action::EndRoundAsk, EndRound);
+    fromMenu(second, Action::EndRoundAsk, u"End This Round");
 
     // The final wager window is up now.
     wager("2000", 0, Action::FinalHandOff);
 }
 
-} // namespace bench
+} // namespace gamescript

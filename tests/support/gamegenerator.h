@@ -17,7 +17,7 @@
 #include <numeric>
 #include <vector>
 
-namespace bench {
+namespace generated {
 
 struct GeneratedGame
 {
@@ -68,4 +68,4 @@ inline GeneratedGame generateGame(QRandomGenerator &random)
     return game;
 }
 
-} // namespace bench
+} // namespace generated

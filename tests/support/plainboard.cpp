@@ -1,7 +1,7 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "bench/plainboard.h"
+#include "tests/support/plainboard.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -10,7 +10,7 @@
 
 #include <cmath>
 
-namespace bench {
+namespace plainboard {
 namespace {
 
 class Twips
@@ -71,4 +71,4 @@ void buildPlainBoard(QWidget &window, double pixelsPerTwip)
     first->setFocus();
 }
 
-} // namespace bench
+} // namespace plainboard

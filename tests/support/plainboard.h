@@ -5,11 +5,11 @@
 
 class QWidget;
 
-namespace bench {
+namespace plainboard {
 
 // Makes the window the first board as any Qt program would write it: its title, place and size,
 // and its 35 widgets with their captions, at the program's pixels per twip; no form runtime, no
 // layout tables. The first square has the focus.
 void buildPlainBoard(QWidget &window, double pixelsPerTwip);
 
-} // namespace bench
+} // namespace plainboard
