@@ -223,10 +223,8 @@ ResultsList::ResultsList(const QString &title, Change change, QWidget *parent)
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setAccessibleName(title);
     // Enter changes the result it is on, as F2 does.
-    auto *edit = new QShortcut(QKeySequence(Qt::Key_Return), m_table, nullptr, nullptr,
-                               Qt::WidgetShortcut);
-    connect(edit, &QShortcut::activated, m_table,
-            [this] { m_table->edit(m_table->currentIndex()); });
+    connect(m_table, &QAbstractItemView::activated, m_table,
+            [this](const QModelIndex &index) { m_table->edit(index); });
     m_model->refused = [this] {
         // After the edit is over, as the other refusals come after their click.
         QTimer::singleShot(0, this, [this] {

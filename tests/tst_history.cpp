@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 
+#include <array>
 #include <limits>
 
 using namespace gametest;
@@ -57,11 +58,14 @@ void activateBoard()
     QTRY_COMPARE(QApplication::activeWindow(), board().window());
 }
 
-QMenu *openMenu(Menu how = Menu::RightClick)
+// The board's menu, asked for on a widget of the board (by the keys, on the one with the focus).
+QMenu *openMenu(Menu how = Menu::RightClick, QWidget *on = nullptr)
 {
+    if (on && how != Menu::RightClick)
+        on->setFocus();
     QWidget *focus = board().window()->focusWidget();
     if (how == Menu::RightClick) {
-        clickThroughWindowSystem(board().Label1(), Qt::RightButton);
+        clickThroughWindowSystem(on ? on : board().Label1(), Qt::RightButton);
     } else if (how == Menu::ShiftF10) {
         activateBoard();
         QTest::keyClick(board().window(), Qt::Key_F10, Qt::ShiftModifier);
@@ -90,6 +94,8 @@ private slots:
 
     void undoPutsBackAndRedoReplays_data();
     void undoPutsBackAndRedoReplays();
+    void changesAnEarlierResult_data();
+    void changesAnEarlierResult();
 };
 
 void tst_History::undoPutsBackAndRedoReplays_data()
@@ -197,6 +203,88 @@ void tst_History::undoPutsBackAndRedoReplays()
     QCOMPARE(picture(), after);
     press(QKeySequence::Undo);
     QCOMPARE(picture(), before);
+}
+
+void tst_History::changesAnEarlierResult_data()
+{
+    QTest::addColumn<bool>("secondRound");
+    QTest::addColumn<Menu>("menu");
+    QTest::addColumn<int>("wager"); // won before the results, for a score near its limit
+    QTest::addColumn<int>("square"); // asked for on
+    QTest::addColumn<Answer>("to");
+    QTest::addColumn<int>("score"); // after the change; unchanged when refused
+    QTest::addColumn<QString>("undo");
+    const int limit = std::numeric_limits<std::int32_t>::max();
+    // 600 right and 200 right: 800; square 14 changed to wrong, -600 + 200.
+    QTest::newRow("right to wrong, by a right click")
+            << false << Menu::RightClick << 0 << 14 << Incorrect << -400
+            << "Undo Change of $ 600 to Incorrect";
+    QTest::newRow("to no ring in on the second board, by the menu key")
+            << true << Menu::MenuKey << 0 << 14 << NoRingIn << 400
+            << "Undo Change of $ 1200 to No Ring In";
+    QTest::newRow("by Shift+F10") << false << Menu::ShiftF10 << 0 << 0 << NoRingIn << 600
+                                  << "Undo Change of $ 200 to No Ring In";
+    // 600 wrong and 200 right under a score of limit - 400 + 600: right would carry it past.
+    QTest::newRow("past the score's limit: refused")
+            << false << Menu::RightClick << limit - 400 << 14 << Correct << limit - 400 - 600 + 200
+            << "Undo Correct on $ 200";
+    QTest::newRow("an open square offers no result")
+            << false << Menu::RightClick << 0 << 20 << Correct << 800 << "Undo Correct on $ 200";
+}
+
+// A used square's result heads the board's menu; another one chosen there changes it, as one
+// step of the undo history, the square staying used.
+void tst_History::changesAnEarlierResult()
+{
+    QFETCH(bool, secondRound);
+    QFETCH(Menu, menu);
+    QFETCH(int, wager);
+    QFETCH(int, square);
+    QFETCH(Answer, to);
+    QFETCH(int, score);
+    QFETCH(QString, undo);
+    startGame();
+    if (wager > 0) {
+        click(board().Command2());
+        typeWager(QString::number(wager));
+        click(DailyDouble::instance().Command1(WagerCorrect));
+    }
+    if (secondRound) {
+        ModalAnswerer yes(QMessageBox::Yes);
+        chooseFromMenu(openMenu(), u"End This Round");
+    }
+    play(14, wager > 0 ? Incorrect : Correct);
+    play(0, Correct);
+    const QStringList before = picture();
+    ModalAnswerer refused;
+    QMenu *entries = openMenu(menu, board().Command1(square));
+    QVERIFY(entries);
+    QAction *result = entries->actions().at(gamescript::menuEntry(entries, u"&Correct"));
+    const bool used = board().Command1(square)->text().isEmpty();
+    QCOMPARE(result->isVisible(), used);
+    if (!used) {
+        QTest::keyClick(entries, Qt::Key_Escape);
+        QCOMPARE(picture(), before);
+        return;
+    }
+    QVERIFY(entries->actions().at(wager > 0 ? 2 : 0)->isChecked()); // as it stands
+    chooseFromMenu(entries, std::array{ u"&Correct", u"&No Ring In", u"&Incorrect" }[to]);
+    QCOMPARE(refused.answered, int(wager > 0)); // the only row near the limit
+    if (refused.answered)
+        QCOMPARE(refused.text,
+                 "That Change Would Carry Your Score Past Its Limit. Please Choose "
+                 "Another Result.");
+    QCOMPARE(SingleBoard::instance().Score, score);
+    QCOMPARE(board().ScoreLabel()->text(), QString::number(score));
+    QVERIFY(board().Command1(square)->text().isEmpty());
+    QCOMPARE(board().window()->actions().at(0)->text(), undo);
+    if (refused.answered)
+        return;
+    const QStringList after = picture();
+    press(QKeySequence::Undo);
+    QCOMPARE(picture(), before);
+    press(QKeySequence::Redo);
+    QCOMPARE(picture(), after);
 }
 
 QTEST_MAIN(tst_History)

@@ -287,8 +287,8 @@ void tst_Scoring::game_data()
     // 200, a Daily Double of 1000 won with square 3 (200) its square, the round ended early,
     // 2000 lost on the second board, the final wager of 500 won: 200 + 1000 - 2000 + 500.
     // The clue score counts 200, the Daily Double's square 200 and -2000, not the wagers.
-    QTest::newRow("every kind of step") << "1+0 D1+1000 1.3 E1 2-29 F+500" << -1
-                                        << "-300 final, finished 30/1 clue -1600";
+    QTest::newRow("every kind of step")
+            << "1+0 D1+1000 1.3 E1 2-29 F+500" << -1 << "-300 final, finished 30/1 clue -1600";
     // The first two of 200 + 400 - 600.
     QTest::newRow("undone steps count nothing") << "1+0 1+6 1-12" << 2 << "600 first 2/0 clue 600";
     // 600 right changed to wrong, then 200: -600 + 200; the square stays used.
@@ -302,12 +302,11 @@ void tst_Scoring::game_data()
     // 1000 won becomes 300 lost: -300; a Daily Double lost counts nothing in the clue score.
     QTest::newRow("a wager changed, its amount with it")
             << "D1+1000 1.3 C-0x300" << -1 << "-300 first 1/0 clue 0";
-    QTest::newRow("the last change in effect holds")
-            << "1+0 C-0 C.0" << -1 << "0 first 1/0 clue 0";
-    QTest::newRow("a board spent hands its round over") << "E1 2+0" << -1
-                                                       << "400 second 30/1 clue 400";
-    QTest::newRow("the second board spent: the final round") << "E1 E2" << -1
-                                                            << "0 final 30/30 clue 0";
+    QTest::newRow("the last change in effect holds") << "1+0 C-0 C.0" << -1 << "0 first 1/0 clue 0";
+    QTest::newRow("a board spent hands its round over")
+            << "E1 2+0" << -1 << "400 second 30/1 clue 400";
+    QTest::newRow("the second board spent: the final round")
+            << "E1 E2" << -1 << "0 final 30/30 clue 0";
 }
 
 void tst_Scoring::game()
@@ -332,8 +331,8 @@ void tst_Scoring::changes()
 {
     Game game(steps("1+14 D1+1000 E1"), 3);
     // A clue takes any answer and keeps its value; a wager is won or lost, at any amount.
-    QCOMPARE(game.change(0, Outcome::NoRingIn, 5), (Step{ StepKind::Change, Round::First,
-                                                         Outcome::NoRingIn, 0, 600 }));
+    QCOMPARE(game.change(0, Outcome::NoRingIn, 5),
+             (Step{ StepKind::Change, Round::First, Outcome::NoRingIn, 0, 600 }));
     QCOMPARE(game.change(1, Outcome::Incorrect, 5),
              (Step{ StepKind::Change, Round::First, Outcome::Incorrect, 1, 5 }));
     QCOMPARE(game.change(1, Outcome::NoRingIn, 5), std::nullopt);

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "playalong/journal.h"
+#include "playalong/resultslist.h"
 #include "storage/gamestore.h"
 #include "tests/support/gametest.h"
 
@@ -45,12 +46,17 @@ QWidget *openYourGames()
     return window;
 }
 
-QPushButton *forgetThisGame(QWidget *window)
+QPushButton *button(QWidget *window, const QString &text)
 {
     for (QPushButton *button : window->findChildren<QPushButton *>())
-        if (button->text() == "&Forget This Game...")
+        if (button->text() == text)
             return button;
     return nullptr;
+}
+
+QPushButton *forgetThisGame(QWidget *window)
+{
+    return button(window, "&Forget This Game...");
 }
 
 // The column's values from top to bottom, as the table sorts them.
@@ -91,6 +97,7 @@ private slots:
     void sortsEveryColumnByValue();
     void followsTheGameUnderWay();
     void leavesTheGameAnotherCopyPlays();
+    void changesAResultOfAGameKept();
     void forgetsAGameAfterAsking_data();
     void forgetsAGameAfterAsking();
 };
@@ -145,6 +152,34 @@ void tst_YourGames::leavesTheGameAnotherCopyPlays()
     table->setCurrentIndex(table->model()->index(0, 0));
     QVERIFY(!forgetThisGame(window)->isEnabled());
     QVERIFY(forgetThisGame(window)->toolTip().contains("another copy"));
+}
+
+// The game of $ 1000 (square 29 right) after the game: wrong, it is a game of $-1000 in the
+// record and in the list.
+void tst_YourGames::changesAResultOfAGameKept()
+{
+    QWidget *window = openYourGames();
+    QVERIFY(window);
+    auto *table = window->findChild<QTableView *>();
+    table->sortByColumn(2, Qt::DescendingOrder); // by score: $ 9600, $ 1000, $ 200
+    table->setCurrentIndex(table->model()->index(1, 0));
+    click(button(window, "&Results..."));
+    playalong::ResultsList *list = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        list = qobject_cast<playalong::ResultsList *>(top)
+                ? qobject_cast<playalong::ResultsList *>(top)
+                : list;
+    QVERIFY(list);
+    QTRY_COMPARE(list->table()->model()->rowCount(), 1);
+    QVERIFY(list->table()->model()->setData(list->table()->model()->index(0, 4),
+                                            int(Outcome::Incorrect), Qt::EditRole));
+    storage::GameStore *store = playAlong().journal()->store();
+    QVERIFY(store->waitForWritten());
+    const std::vector<storage::GameRecord> games = storage::Record(store->path()).games().games;
+    QVERIFY(std::any_of(games.begin(), games.end(), [](const auto &game) {
+        return game.score == -1000 && game.ending == storage::Ending::Finished;
+    }));
+    QTRY_COMPARE(column(table, 2).last(), QVariant(qint64(-1000)));
 }
 
 void tst_YourGames::forgetsAGameAfterAsking_data()

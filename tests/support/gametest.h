@@ -108,6 +108,7 @@ inline void clickThroughWindowSystem(QWidget *widget, Qt::MouseButton button = Q
 // disabled entry leaves the menu open: Escape closes it.
 inline void chooseFromMenu(QMenu *menu, QStringView entryText)
 {
+    QVERIFY(menu);
     const int entry = gamescript::menuEntry(menu, entryText);
     gamescript::pointAtEntry(menu, entry);
     QTest::mouseClick(menu, Qt::LeftButton, {},
