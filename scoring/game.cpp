@@ -69,7 +69,7 @@ std::int64_t Game::score() const
 {
     std::int64_t score = 0;
     for (const Played &each : played())
-        score += scoreChange(each.step);
+        score = addHeld(score, scoreChange(each.step));
     return score;
 }
 
@@ -146,7 +146,7 @@ bool Game::scoreFits() const
 {
     std::int64_t score = 0;
     for (const Played &each : played()) {
-        score += scoreChange(each.step);
+        score = addHeld(score, scoreChange(each.step));
         if (score < std::numeric_limits<std::int32_t>::min()
             || score > std::numeric_limits<std::int32_t>::max())
             return false;

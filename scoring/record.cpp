@@ -83,12 +83,12 @@ GameFigures gameFigures(std::span<const Step> steps)
     const std::vector<int> partner = pairDailyDoubles(steps);
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const Step &step = steps[i];
-        figures.score += scoreChange(step);
+        figures.score = addHeld(figures.score, scoreChange(step));
         switch (step.kind) {
         case StepKind::Clue:
             if (partner[i] >= 0) // a Daily Double's square, counted with it
                 break;
-            figures.clueScore += scoreChange(step);
+            figures.clueScore = addHeld(figures.clueScore, scoreChange(step));
             switch (step.outcome) {
             case Outcome::Correct:
                 ++figures.cluesRight;
@@ -112,7 +112,7 @@ GameFigures gameFigures(std::span<const Step> steps)
             }
             const Step &square = steps[partner[i]];
             if (right)
-                figures.clueScore += square.amount;
+                figures.clueScore = addHeld(figures.clueScore, square.amount);
             countInRow(figures, square.square, right);
             break;
         }
@@ -166,12 +166,13 @@ std::vector<double> rollingAverage(std::span<const std::int64_t> values, int win
     const std::size_t span = std::size_t(std::max(window, 1));
     std::vector<double> averages;
     averages.reserve(values.size());
-    std::int64_t sum = 0; // whole dollars: exact, where a running double would drift
+    // Whole dollars, exact within 64 bits, where a running double would drift.
+    long double sum = 0;
     for (std::size_t i = 0; i < values.size(); ++i) {
-        sum += values[i];
+        sum += (long double)(values[i]);
         if (i >= span)
-            sum -= values[i - span];
-        averages.push_back(double(sum) / double(std::min(i + 1, span)));
+            sum -= (long double)(values[i - span]);
+        averages.push_back(double(sum / (long double)(std::min(i + 1, span))));
     }
     return averages;
 }

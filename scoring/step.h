@@ -6,6 +6,7 @@
 // One step of a game, as the undo history records it and the record of games keeps it.
 
 #include <cstdint>
+#include <limits>
 
 namespace scoring {
 
@@ -32,6 +33,17 @@ struct Step
     friend bool operator==(const Step &, const Step &) = default;
 };
 
+// A sum of amounts held at the limits of 64 bits: amounts read from a damaged record may be
+// anything.
+constexpr std::int64_t addHeld(std::int64_t a, std::int64_t b)
+{
+    std::int64_t sum = 0;
+    if (!__builtin_add_overflow(a, b, &sum))
+        return sum;
+    return b < 0 ? std::numeric_limits<std::int64_t>::min()
+                 : std::numeric_limits<std::int64_t>::max();
+}
+
 // What a result does to the score: a clue or a wager answered right adds its amount, wrong
 // subtracts it; anything else changes nothing by itself.
 constexpr std::int64_t scoreChange(const Step &step)
@@ -42,7 +54,10 @@ constexpr std::int64_t scoreChange(const Step &step)
     case Outcome::Correct:
         return step.amount;
     case Outcome::Incorrect:
-        return -step.amount;
+        // The lowest amount has no opposite: held at the highest.
+        return step.amount == std::numeric_limits<std::int64_t>::min()
+                ? std::numeric_limits<std::int64_t>::max()
+                : -step.amount;
     case Outcome::NoRingIn:
         break;
     }

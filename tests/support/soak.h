@@ -540,11 +540,15 @@ public:
         QDeadlineTimer deadline(10000);
         storage::GameStore *store = nullptr;
         bool looked = false;
+        const auto look = [&] {
+            looked = true;
+            out << "LOOKED" << Qt::endl; // the record open, and the locks of lives gone swept
+        };
         while (!looked && !deadline.hasExpired()) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
             if (!store && (store = gametest::playAlong().journal()->store())) {
-                connect(store, &storage::GameStore::offered, this, [&] { looked = true; });
-                connect(store, &storage::GameStore::nothingOffered, this, [&] { looked = true; });
+                connect(store, &storage::GameStore::offered, this, look);
+                connect(store, &storage::GameStore::nothingOffered, this, look);
                 // What is on disk, by the number of the change the life handed over last.
                 connect(store, &storage::GameStore::written, this,
                         [&out](std::uint64_t sequence) { out << "KEPT " << sequence << Qt::endl; });
@@ -1085,6 +1089,7 @@ public:
         ++kills;
         if (output.contains("FAIL "))
             return QString::fromUtf8(output.mid(output.indexOf("FAIL ")));
+        m_unswept = output.contains("LOOKED") ? 1 : m_unswept + 1;
         // What the life had on screen, state by state, each with the number of the last change
         // it handed to the record; and the last change the record said was on disk.
         std::vector<std::pair<std::uint64_t, Recorded>> shown{ { 0, m_kept.value_or(Recorded{}) } };
@@ -1153,9 +1158,10 @@ private:
         const QDir folder = QFileInfo(m_record).dir();
         if (!folder.entryList({ "*.damaged-*" }).isEmpty())
             return "the record was set aside as damaged";
-        // The life just killed left its lock; the start before it swept the older ones.
+        // The life just killed left its lock; the last one to open the record swept the older
+        // ones.
         if (const qsizetype locks = folder.entryList({ "*.copy-*.lock" }, QDir::Files).size();
-            locks > 1)
+            locks > m_unswept)
             return QStringLiteral("%1 locks of killed lives left behind").arg(locks);
         const storage::Record::Games read = storage::Record(m_record).games();
         if (!read.problem.isEmpty())
@@ -1184,6 +1190,7 @@ private:
     QString m_record;
     std::uint32_t m_seed;
     std::optional<Recorded> m_kept; // the game in progress in the record
+    int m_unswept = 0; // lives since the last one that opened the record, it included
 };
 
 } // namespace soak
