@@ -6,7 +6,8 @@
 // moments. Each prints what it did and every difference from the model, and exits non-zero if
 // there was any. `--life SEED [GAME]` is one such life.
 
-#include "tests/support/soak.h"
+#include "tests/support/killtest.h"
+#include "tests/support/soakplayer.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -61,7 +62,8 @@ int main(int argc, char *argv[])
     if (arguments.value(1) == "--life") {
         const std::optional<soak::Recorded> kept =
                 arguments.size() > 3 ? std::optional(soak::decode(arguments.at(3))) : std::nullopt;
-        return soak::Player(arguments.value(2).toUInt()).live(kept, totals);
+        soak::Player player(arguments.value(2).toUInt());
+        return soak::live(player, kept, totals);
     }
     if (arguments.value(1) == "--kills")
         return killLives(argv[0], arguments.value(2).toLong(),
@@ -80,11 +82,10 @@ int main(int argc, char *argv[])
         std::printf("FAILURE %s\n", qPrintable(failure));
     std::printf("seed %u: %ld games played (%ld to the Final Score), %ld actions performed, "
                 "%ld message boxes answered (%ld of them questions), %ld undos, %ld redos, "
-                "%ld rounds ended early; %ld Daily Doubles pending as the final round began, "
-                "%ld final wagers undone into their Daily Double, %ld activations through the "
-                "board; %lld failures found\n",
+                "%ld rounds ended early, %ld earlier results changed (%ld refused past the "
+                "score's limit); %lld failures found\n",
                 seed, totals.games, totals.finished, totals.actions, totals.boxes, totals.questions,
-                totals.undos, totals.redos, totals.roundsEnded, totals.pendingDigitsDropped,
-                totals.wagerBackFromFinal, totals.throughBoard, qlonglong(totals.failures.size()));
+                totals.undos, totals.redos, totals.roundsEnded, totals.changes,
+                totals.changesRefused, qlonglong(totals.failures.size()));
     return totals.failures.isEmpty() ? 0 : 1;
 }
