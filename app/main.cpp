@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 
 #include "layouts/identity.h"
-#include "playalong/gamesexport.h"
+#include "record/gamesexport.h"
 #include "playalong/playalong.h"
-#include "playalong/yourgames.h"
+#include "record/yourgames.h"
 #include "runtime/application.h"
 #include "runtime/formruntime.h"
 #include "storage/gamestore.h"
@@ -21,14 +21,14 @@ int main(int argc, char *argv[])
             QStringLiteral("games"),
             QStringLiteral("Opens the Your Games window alone, to look over your kept games."));
     const runtime::CommandLine commandLine(argc, argv, layouts::identity, { exportCsv, games });
-    const QString record = storage::GameStore::defaultPath();
+    const QString recordPath = storage::GameStore::defaultPath();
     if (commandLine.isSet(exportCsv))
         return commandLine.runWithoutDisplay([&](QString *error) {
-            return playalong::exportGames(record, commandLine.value(exportCsv), error);
+            return record::exportGames(recordPath, commandLine.value(exportCsv), error);
         });
     runtime::Application app(argc, argv, layouts::identity);
     if (commandLine.isSet(games))
-        return playalong::runYourGames(record);
-    const playalong::PlayAlong playAlong(record);
+        return record::runYourGames(recordPath);
+    const playalong::PlayAlong playAlong(recordPath, &record::showYourGames);
     return runtime::FormRuntime::instance().run(SingleBoard::instance());
 }

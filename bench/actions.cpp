@@ -12,6 +12,7 @@
 #include "layouts/identity.h"
 #include "playalong/journal.h"
 #include "playalong/playalong.h"
+#include "record/yourgames.h"
 #include "runtime/application.h"
 #include "runtime/formruntime.h"
 #include "storage/gamestore.h"
@@ -191,9 +192,10 @@ int main(int argc, char *argv[])
     qInstallMessageHandler(quietPlatformNotices);
     QApplication app(argc, argv);
     runtime::applyIdentity(layouts::identity);
-    QDir record(QCoreApplication::applicationDirPath() + QLatin1String("/actions-record"));
-    record.removeRecursively();
-    const playalong::PlayAlong playAlong(record.filePath(QStringLiteral("games.sqlite")));
+    QDir recordFolder(QCoreApplication::applicationDirPath() + QLatin1String("/actions-record"));
+    recordFolder.removeRecursively();
+    const playalong::PlayAlong playAlong(recordFolder.filePath(QStringLiteral("games.sqlite")),
+                                         &record::showYourGames);
     PaintCounter counter;
     app.installEventFilter(&counter);
     const int games = argc > 1 ? std::max(2, std::atoi(argv[1])) : 20;
@@ -209,7 +211,7 @@ int main(int argc, char *argv[])
     std::printf("Every input of a game, in ms (platform %s; the first game on a fresh program, "
                 "then %d more; the games kept in %s)\n",
                 qPrintable(QGuiApplication::platformName()), games - 1,
-                qPrintable(record.filePath(QStringLiteral("games.sqlite"))));
+                qPrintable(recordFolder.filePath(QStringLiteral("games.sqlite"))));
     printTable("wall time", true, first, later);
     printTable("CPU time (this thread)", false, first, later);
     std::printf("  widget paints in the first game: %d\n", firstPaints);

@@ -4,7 +4,7 @@
 // How long the Your Games progress chart takes to repaint ten years of nightly games, at
 // device pixel ratios 1 and 2. Prints figures; passes or fails nothing.
 
-#include "playalong/progresschart.h"
+#include "record/progresschart.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -18,11 +18,11 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     constexpr int gameCount = 3650;
-    std::vector<playalong::ChartPoint> games;
+    std::vector<record::ChartPoint> games;
     for (int i = 0; i < gameCount; ++i)
         games.push_back({ QDateTime(QDate(2016, 1, 5).addDays(i), QTime(19, 30)),
                           i * 1400 % 9000 - 1000, i * 2300 % 12000 - 3000, i % 7 != 3 });
-    playalong::ProgressChart chart(playalong::ProgressChart::Mode::Scores);
+    record::ProgressChart chart(record::ProgressChart::Mode::Scores);
     chart.setGames(std::move(games));
     chart.resize(chart.sizeHint());
     std::printf("Your Games chart, a full repaint of %d games (%dx%d):\n", gameCount, chart.width(),

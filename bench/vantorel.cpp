@@ -18,6 +18,7 @@
 #include "runtime/application.h"
 #include "runtime/formruntime.h"
 #include "runtime/loader.h"
+#include "record/yourgames.h"
 #include "storage/gamestore.h"
 #include "windows/last.h"
 #include "windows/singleboard.h"
@@ -125,17 +126,17 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     FirstBoardPaint firstPaint;
-    QString record;
+    QString recordPath;
     for (int i = 1; i < argc; ++i) {
         firstPaint.play |= std::strcmp(argv[i], "--play") == 0;
         firstPaint.printSize |= std::strcmp(argv[i], "--size") == 0;
         firstPaint.afterPaint |= std::strcmp(argv[i], "--after-paint") == 0;
         if (std::strcmp(argv[i], "--record") == 0 && i + 1 < argc)
-            record = QString::fromLocal8Bit(argv[++i]);
+            recordPath = QString::fromLocal8Bit(argv[++i]);
     }
     app.installEventFilter(&firstPaint);
     runtime::applyIdentity(layouts::identity);
-    const playalong::PlayAlong playAlong(record);
+    const playalong::PlayAlong playAlong(recordPath, &record::showYourGames);
     firstPaint.playAlong = &playAlong;
     return runtime::FormRuntime::instance().run(SingleBoard::instance());
 }

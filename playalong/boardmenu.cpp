@@ -108,7 +108,7 @@ QMenu *boardMenu(Board &board, PlayAlong &playAlong)
     QObject::connect(menu, &QMenu::aboutToShow, endRound,
                      [&board, &playAlong, endRound, yourGames] {
                          endRound->setEnabled(board.openSquares().any());
-                         yourGames->setEnabled(playAlong.journal() && playAlong.journal()->store());
+                         yourGames->setEnabled(playAlong.canShowYourGames());
                      });
     return menu;
 }

@@ -147,7 +147,10 @@ class History::Move final : public QUndoCommand
 public:
     // done: the windows have played the step already, as they do for every answer.
     Move(History &history, int index, const QString &text, Wager before, bool done)
-        : QUndoCommand(text), m_history(history), m_index(index), m_before(std::move(before)),
+        : QUndoCommand(text),
+          m_history(history),
+          m_index(index),
+          m_before(std::move(before)),
           m_done(done)
     { }
 
@@ -239,8 +242,8 @@ void History::resume(const scoring::Game &game)
     const int inEffect = game.inEffect();
     for (int i = 0; i < int(game.history().size()); ++i) {
         m_game.setInEffect(i + 1);
-        m_stack.push(new Move(*this, i, describe(m_game, game.history()[std::size_t(i)]), {},
-                              true));
+        m_stack.push(
+                new Move(*this, i, describe(m_game, game.history()[std::size_t(i)]), {}, true));
     }
     m_stack.setIndex(inEffect);
     m_layingOut = false;

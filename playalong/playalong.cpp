@@ -9,15 +9,14 @@
 #include "playalong/journal.h"
 #include "playalong/quickkeys.h"
 #include "playalong/resultslist.h"
-#include "playalong/yourgames.h"
 #include "runtime/placement.h"
 
 #include <QApplication>
 
 namespace playalong {
 
-PlayAlong::PlayAlong(const QString &recordPath, QObject *parent)
-    : QObject(parent), m_history(new History(this))
+PlayAlong::PlayAlong(const QString &recordPath, YourGames openYourGames, QObject *parent)
+    : QObject(parent), m_openYourGames(std::move(openYourGames)), m_history(new History(this))
 {
     if (!recordPath.isEmpty())
         m_journal = new Journal(*m_history, recordPath, this);
@@ -33,12 +32,17 @@ PlayAlong::~PlayAlong()
     delete m_results.data();
 }
 
+bool PlayAlong::canShowYourGames() const
+{
+    return m_journal && m_journal->store() && m_openYourGames;
+}
+
 void PlayAlong::showYourGames()
 {
-    if (!m_journal || !m_journal->store())
+    if (!canShowYourGames())
         return;
     if (!m_yourGames)
-        m_yourGames = playalong::showYourGames(*m_journal->store());
+        m_yourGames = m_openYourGames(*m_journal->store());
     m_yourGames->show();
     m_yourGames->raise();
     m_yourGames->activateWindow();
@@ -47,11 +51,11 @@ void PlayAlong::showYourGames()
 void PlayAlong::showResults()
 {
     if (!m_results) {
-        auto *list = new ResultsList(QStringLiteral("This Game's Results"),
-                                     [this](int index, scoring::Outcome outcome,
-                                            std::int64_t wager) {
-                                         return m_history->change(index, outcome, wager);
-                                     });
+        auto *list =
+                new ResultsList(QStringLiteral("This Game's Results"),
+                                [this](int index, scoring::Outcome outcome, std::int64_t wager) {
+                                    return m_history->change(index, outcome, wager);
+                                });
         list->setGame(m_history->game());
         connect(m_history, &History::changed, list,
                 [this, list] { list->setGame(m_history->game()); });

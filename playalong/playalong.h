@@ -15,7 +15,11 @@
 #include <QString>
 #include <QWidget>
 
-#include <memory>
+#include <functional>
+
+namespace storage {
+class GameStore;
+}
 
 namespace playalong {
 
@@ -23,25 +27,31 @@ class History;
 class Journal;
 
 // Every addition, hooked into the form runtime while it lives: main makes one, and each test
-// one of its own. Games are kept in the record at recordPath (none without one).
+// one of its own. Games are kept in the record at recordPath (none without one), which the
+// boards' menu opens with openYourGames (the record's window, which stands apart).
 class PlayAlong final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PlayAlong)
 
 public:
-    explicit PlayAlong(const QString &recordPath = {}, QObject *parent = nullptr);
+    using YourGames = std::function<QWidget *(storage::GameStore &)>;
+
+    explicit PlayAlong(const QString &recordPath = {}, YourGames openYourGames = {},
+                       QObject *parent = nullptr);
     ~PlayAlong() override;
 
     History &history() { return *m_history; }
     // The journal that keeps the games, if they are kept.
     Journal *journal() const { return m_journal; }
     // Brings up the Your Games window, opening it if need be, once the games are kept.
+    bool canShowYourGames() const;
     void showYourGames();
     // Brings up the results of the game under way, to change any of them, until it is over.
     void showResults();
 
 private:
+    YourGames m_openYourGames;
     QPointer<QWidget> m_yourGames;
     QPointer<QWidget> m_results;
     History *m_history = nullptr; // children, gone with it

@@ -93,7 +93,8 @@ public:
     {
         const bool editable =
                 index.column() == Result || (index.column() == Wager && isWager(result(index)));
-        return QAbstractTableModel::flags(index) | (editable ? Qt::ItemIsEditable : Qt::NoItemFlags);
+        return QAbstractTableModel::flags(index)
+                | (editable ? Qt::ItemIsEditable : Qt::NoItemFlags);
     }
 
     QVariant data(const QModelIndex &index, int role) const override
@@ -112,7 +113,7 @@ public:
                 && step.square < scoring::squareCount;
         switch (Column(index.column())) {
         case Round:
-            return step.round == scoring::Round::First    ? QStringLiteral("First")
+            return step.round == scoring::Round::First     ? QStringLiteral("First")
                     : step.round == scoring::Round::Second ? QStringLiteral("Second")
                                                            : QStringLiteral("Final");
         case Row:
@@ -198,7 +199,8 @@ public:
     {
         if (auto *answers = qobject_cast<QComboBox *>(editor))
             model->setData(index, answers->currentData(), Qt::EditRole);
-        else if (auto *digits = qobject_cast<QLineEdit *>(editor); digits && digits->hasAcceptableInput())
+        else if (auto *digits = qobject_cast<QLineEdit *>(editor);
+                 digits && digits->hasAcceptableInput())
             model->setData(index, digits->text().toLongLong(), Qt::EditRole);
     }
 };

@@ -13,8 +13,7 @@ namespace storage::schema {
 static_assert(int(Ending::InProgress) == 0 && int(Ending::Finished) == 1
               && int(Ending::EndedByPlayer) == 2 && int(Ending::NotFinished) == 3);
 static_assert(int(scoring::StepKind::Clue) == 0 && int(scoring::StepKind::DailyDouble) == 1
-              && int(scoring::StepKind::FinalWager) == 2
-              && int(scoring::StepKind::RoundEnded) == 3
+              && int(scoring::StepKind::FinalWager) == 2 && int(scoring::StepKind::RoundEnded) == 3
               && int(scoring::StepKind::Change) == 4);
 static_assert(int(scoring::Round::First) == 1 && int(scoring::Round::Final) == 3);
 static_assert(int(scoring::Outcome::Correct) == 0 && int(scoring::Outcome::NoRingIn) == 1

@@ -1,22 +1,22 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "playalong/progresschart.h"
+#include "record/progresschart.h"
 
 #include <QApplication>
 #include <QPainter>
 #include <QStyle>
 #include <QTest>
 
-using playalong::ProgressChart;
+using record::ProgressChart;
 using Mode = ProgressChart::Mode;
 
 namespace {
 
 // Scores up and down, below zero too, each seventh clue score incomplete.
-std::vector<playalong::ChartPoint> games(int count)
+std::vector<record::ChartPoint> games(int count)
 {
-    std::vector<playalong::ChartPoint> games;
+    std::vector<record::ChartPoint> games;
     for (int i = 0; i < count; ++i)
         games.push_back({ QDateTime(QDate(2026, 1, 5).addDays(i), QTime(19, 30)),
                           i * 1400 % 9000 - 1000, i * 2300 % 12000 - 3000, i % 7 != 3 });
@@ -71,7 +71,7 @@ void tst_ProgressChart::paintsInThePalette()
         ProgressChart chart(mode);
         chart.setPalette(palette);
         chart.setGames(games(count));
-        playalong::RowAccuracy rows{};
+        record::RowAccuracy rows{};
         for (int row = 0; mode == Mode::RowAccuracy && row < count; ++row)
             rows[row] = { 5 - row, 6 };
         chart.setRowAccuracy(rows);

@@ -110,7 +110,7 @@ void DailyDouble::Command1_Click(int Index)
         singleBoard.Score = scoring::addToScore(singleBoard.Score, W);
         const bool final = isFinalWager();
         Q_EMIT scored({ final ? scoring::StepKind::FinalWager : scoring::StepKind::DailyDouble,
-                        final                 ? scoring::Round::Final
+                        final                           ? scoring::Round::Final
                                 : singleBoard.visible() ? scoring::Round::First
                                                         : scoring::Round::Second,
                         Index == Correct ? scoring::Outcome::Correct : scoring::Outcome::Incorrect,

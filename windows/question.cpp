@@ -53,7 +53,7 @@ void Question::Command1_Click(int Index)
         singleBoard.Score = scoring::addToScore(singleBoard.Score, change);
         Q_EMIT answered({ scoring::StepKind::Clue,
                           singleBoard.visible() ? scoring::Round::First : scoring::Round::Second,
-                          Index == Correct     ? scoring::Outcome::Correct
+                          Index == Correct             ? scoring::Outcome::Correct
                                   : Index == Incorrect ? scoring::Outcome::Incorrect
                                                        : scoring::Outcome::NoRingIn,
                           *square, std::int64_t(value) });

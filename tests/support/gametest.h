@@ -7,6 +7,7 @@
 // controls, and the answering of the modal message box.
 
 #include "playalong/playalong.h"
+#include "record/yourgames.h"
 #include "runtime/formruntime.h"
 #include "windows/dailydouble.h"
 #include "windows/doubleboard.h"
@@ -44,7 +45,7 @@ inline playalong::PlayAlong &playAlong()
 inline playalong::PlayAlong &keepGamesIn(const QString &recordPath = {})
 {
     additions.reset();
-    additions = std::make_unique<playalong::PlayAlong>(recordPath);
+    additions = std::make_unique<playalong::PlayAlong>(recordPath, &record::showYourGames);
     return *additions;
 }
 

@@ -1,13 +1,11 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "playalong/yourgames.h"
+#include "record/yourgames.h"
 
-#include "playalong/gamesexport.h"
-#include "playalong/journal.h"
-#include "playalong/playalong.h"
-#include "playalong/progresschart.h"
 #include "playalong/resultslist.h"
+#include "record/gamesexport.h"
+#include "record/progresschart.h"
 #include "runtime/modal.h"
 #include "runtime/placement.h"
 #include "scoring/game.h"
@@ -37,7 +35,7 @@
 #include <array>
 #include <memory>
 
-namespace playalong {
+namespace record {
 namespace {
 
 using storage::Ending;
@@ -421,7 +419,7 @@ private:
         {
             GameRecord record;
             scoring::Game game;
-            QPointer<ResultsList> list;
+            QPointer<playalong::ResultsList> list;
         };
         const auto kept = std::make_shared<Kept>(
                 Kept{ selected->record,
@@ -441,7 +439,7 @@ private:
             kept->list->setGame(kept->game);
             return true;
         };
-        kept->list = new ResultsList(
+        kept->list = new playalong::ResultsList(
                 QStringLiteral("Results of the game played %1").arg(dateTime(kept->record.started)),
                 change);
         kept->list->setGame(kept->game);
@@ -508,4 +506,4 @@ int runYourGames(const QString &recordPath)
     return QApplication::exec();
 }
 
-} // namespace playalong
+} // namespace record

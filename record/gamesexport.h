@@ -14,7 +14,7 @@ namespace storage {
 class Record;
 }
 
-namespace playalong {
+namespace record {
 
 // Writes the header and every game's rows to `out`. False, with why in `error`, when the record
 // cannot be read or `out` written.
@@ -25,4 +25,4 @@ bool exportGames(storage::Record &record, QIODevice &out, QString *error);
 // Without a record, the header alone is written.
 bool exportGames(const QString &recordPath, const QString &fileName, QString *error);
 
-} // namespace playalong
+} // namespace record

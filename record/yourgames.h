@@ -14,7 +14,7 @@ namespace storage {
 class GameStore;
 }
 
-namespace playalong {
+namespace record {
 
 // Opens a Your Games window over the record this copy keeps its games in (the boards' menu);
 // it closes itself when the store goes.
@@ -24,4 +24,4 @@ QWidget *showYourGames(storage::GameStore &store);
 // until it is closed.
 int runYourGames(const QString &recordPath);
 
-} // namespace playalong
+} // namespace record

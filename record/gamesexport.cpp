@@ -1,7 +1,7 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "playalong/gamesexport.h"
+#include "record/gamesexport.h"
 
 #include "scoring/export.h"
 #include "scoring/game.h"
@@ -23,7 +23,7 @@
 #  include <io.h>
 #endif
 
-namespace playalong {
+namespace record {
 namespace {
 
 // ISO 8601 with the offset from UTC of the time then, written alike by every Qt version
@@ -117,4 +117,4 @@ bool exportGames(const QString &recordPath, const QString &fileName, QString *er
     return fail(error, QStringLiteral("cannot write %1: %2").arg(name, out.errorString()));
 }
 
-} // namespace playalong
+} // namespace record

@@ -1,7 +1,7 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
-#include "playalong/progresschart.h"
+#include "record/progresschart.h"
 
 #include "windows/texts.h"
 
@@ -12,7 +12,7 @@
 #include <cmath>
 #include <functional>
 
-namespace playalong {
+namespace record {
 namespace {
 
 // Every length is a share of the font's line height, so the chart scales with the font and
@@ -533,4 +533,4 @@ void ProgressChart::describe()
     setAccessibleDescription(parts.join(QLatin1Char(' ')));
 }
 
-} // namespace playalong
+} // namespace record

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace playalong {
+namespace record {
 
 // One kept game as the chart shows it.
 struct ChartPoint
@@ -62,4 +62,4 @@ private:
     RowAccuracy m_rows{};
 };
 
-} // namespace playalong
+} // namespace record
