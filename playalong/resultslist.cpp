@@ -28,7 +28,7 @@ using scoring::StepKind;
 
 enum Column { Round, Row, Place, Value, Result, DailyDouble, Wager, columns };
 
-const std::array<const char *, 3> outcomeNames = { "Correct", "No Ring In", "Incorrect" };
+constexpr std::array<const char *, 3> outcomeNames = { "Correct", "No Ring In", "Incorrect" };
 
 bool isWager(const scoring::Step &step)
 {
