@@ -69,18 +69,17 @@ bool isRecord(const QString &recordPath, const QString &fileName)
 
 bool exportGames(storage::Record &record, QIODevice &out, QString *error)
 {
-    storage::Record::Games read = record.games();
-    if (!read.problem.isEmpty())
-        return fail(error, read.problem);
     if (!write(out, scoring::csvHeader()))
         return fail(error, out.errorString());
-    std::reverse(read.games.begin(), read.games.end()); // oldest first
-    for (const storage::GameRecord &game : read.games) {
+    bool written = true;
+    const QString problem = record.forEachGame([&](const storage::GameRecord &game) {
         const scoring::Game played(game.steps, game.stepsInEffect);
-        if (!write(out, scoring::csvRows(isoText(game.started), played.steps())))
-            return fail(error, out.errorString());
-    }
-    return true;
+        written = write(out, scoring::csvRows(isoText(game.started), played.steps()));
+        return written;
+    });
+    if (!problem.isEmpty())
+        return fail(error, problem);
+    return written || fail(error, out.errorString());
 }
 
 bool exportGames(const QString &recordPath, const QString &fileName, QString *error)

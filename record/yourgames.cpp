@@ -48,8 +48,8 @@ struct Game
     scoring::GameFigures figures;
 
     // The game this copy is playing.
-    bool current() const { return record.playedBy == GameRecord::PlayedBy::ThisCopy; }
-    bool beingPlayed() const { return record.playedBy != GameRecord::PlayedBy::Nobody; }
+    bool current() const { return record.playedBy == storage::PlayedBy::ThisCopy; }
+    bool beingPlayed() const { return record.playedBy != storage::PlayedBy::Nobody; }
 };
 
 Game gameOf(GameRecord record)
@@ -322,7 +322,7 @@ private:
         if (!m_store || !m_store->currentGame() || m_store->currentGame()->stepsInEffect == 0)
             return;
         GameRecord game = *m_store->currentGame();
-        game.playedBy = GameRecord::PlayedBy::ThisCopy;
+        game.playedBy = storage::PlayedBy::ThisCopy;
         m_model.setCurrent(gameOf(std::move(game)));
         updateFigures();
     }

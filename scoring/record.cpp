@@ -119,6 +119,7 @@ GameFigures gameFigures(std::span<const Step> steps)
         case StepKind::FinalWager:
             figures.finalWager =
                     step.outcome == Outcome::Correct ? FinalResult::Right : FinalResult::Wrong;
+            figures.finalWagerAmount = step.amount;
             break;
         case StepKind::RoundEnded:
         case StepKind::Change: // already applied to the steps given

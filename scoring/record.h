@@ -67,6 +67,7 @@ struct GameFigures
 
     Tally dailyDoubles; // right of played
     FinalResult finalWager = FinalResult::None;
+    std::int64_t finalWagerAmount = 0;
     // By row, top ($ 200, or $ 400 on the second board) to bottom, both boards together.
     std::array<Tally, rowCount> rows{};
 

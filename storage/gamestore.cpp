@@ -14,6 +14,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimeZone>
 
 #include <cstdio>
 
@@ -191,46 +192,83 @@ std::unique_ptr<sqlite::Connection> Record::open(QString *problem) const
             *problem = QStringLiteral("it was written by a newer version of the program");
         else if (queries::holdsSomethingElse(*db))
             *problem = QStringLiteral("it holds something other than a record of games");
-        // A file just made, before its first game, has nothing to read yet; the older layouts
-        // differ from this one in what they may hold, not in how it is read.
-        else if (version >= 1)
+        // A file just made, before its first game, has nothing to read yet. One of an older
+        // layout is read from a copy in memory brought to this one: the file is left as it is
+        // until a copy of the program writes it.
+        else if (version == schema::version)
             return db;
+        else if (version >= 1) {
+            auto copy = sqlite::Connection::copyInMemory(*db);
+            schema::upgrade(*copy);
+            return copy;
+        }
     } catch (const sqlite::Error &error) {
         *problem = sqlite::reasonFor(error.code);
     }
     return nullptr;
 }
 
+QDateTime GameRow::started() const
+{
+    return QDateTime::fromMSecsSinceEpoch(startedMs, QTimeZone(startedOffset));
+}
+
+// Reads from the file, opened afresh, giving the problem if it cannot be read.
+template<typename Read>
+QString Record::read(Read &&read) const
+{
+    QString problem;
+    try {
+        if (const std::unique_ptr<sqlite::Connection> db = open(&problem))
+            read(*db);
+    } catch (const sqlite::Error &error) {
+        problem = sqlite::reasonFor(error.code);
+    }
+    return problem.isEmpty() ? problem
+                             : QStringLiteral("Your games cannot be read from %1: %2.")
+                                       .arg(QDir::toNativeSeparators(m_path), problem);
+}
+
+PlayedBy Record::playedBy(Ending ending, const QString &holder) const
+{
+    if (ending != Ending::InProgress || holder.isEmpty())
+        return PlayedBy::Nobody;
+    if (holder == m_ownCopy)
+        return PlayedBy::ThisCopy;
+    return m_holders.isLive(holder) ? PlayedBy::AnotherCopy : PlayedBy::Nobody;
+}
+
 Record::Games Record::games() const
 {
-    const auto failure = [this](const QString &reason) {
-        return Games{ {},
-                      QStringLiteral("Your games cannot be read from %1: %2.")
-                              .arg(QDir::toNativeSeparators(m_path), reason) };
-    };
-    QString problem;
-    const std::unique_ptr<sqlite::Connection> db = open(&problem);
-    if (!problem.isEmpty())
-        return failure(problem);
-    if (!db)
-        return {};
     Games read;
-    try {
+    read.problem = this->read([&](sqlite::Connection &db) {
         std::vector<QString> holders;
-        read.games = queries::games(*db, &holders);
-        for (std::size_t i = 0; i < read.games.size(); ++i) {
-            GameRecord &game = read.games[i];
-            if (game.ending != Ending::InProgress || holders[i].isEmpty())
-                continue;
-            if (holders[i] == m_ownCopy)
-                game.playedBy = GameRecord::PlayedBy::ThisCopy;
-            else if (m_holders.isLive(holders[i]))
-                game.playedBy = GameRecord::PlayedBy::AnotherCopy;
-        }
-    } catch (const sqlite::Error &error) {
-        return failure(sqlite::reasonFor(error.code));
-    }
+        read.games = queries::games(db, &holders);
+        for (std::size_t i = 0; i < read.games.size(); ++i)
+            read.games[i].playedBy = playedBy(read.games[i].ending, holders[i]);
+    });
+    if (!read.problem.isEmpty())
+        read.games.clear();
     return read;
+}
+
+Record::Rows Record::rows() const
+{
+    Rows read;
+    read.problem = this->read([&](sqlite::Connection &db) {
+        std::vector<QString> holders;
+        read.rows = queries::rows(db, holders);
+        for (std::size_t i = 0; i < read.rows.size(); ++i)
+            read.rows[i].playedBy = playedBy(read.rows[i].ending, holders[i]);
+    });
+    if (!read.problem.isEmpty())
+        read.rows.clear();
+    return read;
+}
+
+QString Record::forEachGame(const std::function<bool(const GameRecord &)> &each) const
+{
+    return read([&](sqlite::Connection &db) { queries::forEachGame(db, each); });
 }
 
 } // namespace storage

@@ -24,6 +24,7 @@
 #include <QThread>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -161,7 +162,22 @@ public:
     };
     Games games() const;
 
+    // Every game with a result in effect as a list shows it, without its steps, in no order.
+    struct Rows
+    {
+        std::vector<GameRow> rows;
+        QString problem;
+    };
+    Rows rows() const;
+
+    // Every game with a result in effect, whole, oldest first, one at a time, as long as `each`
+    // returns true: the record's size takes no memory. Empty, or the problem.
+    QString forEachGame(const std::function<bool(const GameRecord &)> &each) const;
+
 private:
+    template<typename Read>
+    QString read(Read &&read) const;
+    PlayedBy playedBy(Ending ending, const QString &holder) const;
     std::unique_ptr<sqlite::Connection> open(QString *problem) const;
 
     QString m_path;

@@ -17,6 +17,11 @@ namespace {
 
 // Columns of a game, in this order, for gameFrom().
 #define GAME_COLUMNS "id,started,started_offset,ended,ended_offset,ending,score,steps_in_effect"
+// A game's figures, in this order, for figuresFrom() and writeFigures().
+#define FIGURE_COLUMNS                                                                             \
+    "score,clue_score,unsquared,clues_right,clues_wrong,clues_no_ring_in,dd_right,dd_played,"      \
+    "final_result,final_wager,r1_right,r1_answered,r2_right,r2_answered,r3_right,r3_answered,"     \
+    "r4_right,r4_answered,r5_right,r5_answered"
 
 QDateTime dateTime(std::int64_t msecs, std::int64_t offsetSeconds)
 {
@@ -43,10 +48,38 @@ GameRecord gameFrom(const sqlite::Rows &row)
     return game;
 }
 
-// The score from the steps: the column is a copy of it for listing.
-std::int64_t scoreOf(const GameRecord &game)
+scoring::GameFigures figuresFrom(const sqlite::Rows &row, int first)
 {
-    return scoring::Game(game.steps, game.stepsInEffect).score();
+    const auto at = [&](int column) { return row.integer(first + column); };
+    scoring::GameFigures figures;
+    figures.score = at(0);
+    figures.clueScore = at(1);
+    figures.dailyDoublesWithoutSquare = int(at(2));
+    figures.cluesRight = int(at(3));
+    figures.cluesWrong = int(at(4));
+    figures.cluesNoRingIn = int(at(5));
+    figures.dailyDoubles = { int(at(6)), int(at(7)) };
+    figures.finalWager = scoring::FinalResult(at(8));
+    figures.finalWagerAmount = at(9);
+    for (int row = 0; row < scoring::rowCount; ++row)
+        figures.rows[std::size_t(row)] = { int(at(10 + 2 * row)), int(at(11 + 2 * row)) };
+    return figures;
+}
+
+// The figures, the score among them, come from the steps: the columns are a copy of them for
+// listing, written with the steps.
+void writeFigures(sqlite::Connection &db, std::int64_t id, const std::vector<scoring::Step> &steps,
+                  int inEffect)
+{
+    const scoring::GameFigures f = scoring::Game(steps, inEffect).figures();
+    const auto &r = f.rows;
+    db.statement("UPDATE games SET (" FIGURE_COLUMNS ") = (?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, "
+                 "?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21) WHERE id = ?1")
+            .run(id, f.score, f.clueScore, f.dailyDoublesWithoutSquare, f.cluesRight,
+                 f.cluesWrong, f.cluesNoRingIn, f.dailyDoubles.right, f.dailyDoubles.answered,
+                 int(f.finalWager), f.finalWagerAmount, r[0].right, r[0].answered, r[1].right,
+                 r[1].answered, r[2].right, r[2].answered, r[3].right, r[3].answered, r[4].right,
+                 r[4].answered);
 }
 
 // A game in progress was last changed at `ended`.
@@ -169,14 +202,15 @@ std::int64_t insertGame(sqlite::Connection &db, const GameRecord &game, const QS
     const QDateTime ended = lastChange(game);
     auto &insert = db.statement("INSERT INTO games (id, started, started_offset, ended, "
                                 "ended_offset, ending, score, steps_in_effect, holder) "
-                                "VALUES (nullif(?1, 0), ?2, ?3, ?4, ?5, ?6, ?7, ?8, "
-                                "nullif(?9, ''))");
+                                "VALUES (nullif(?1, 0), ?2, ?3, ?4, ?5, ?6, 0, ?7, "
+                                "nullif(?8, ''))");
     insert.run(game.id, game.started.toMSecsSinceEpoch(), game.started.offsetFromUtc(),
-               ended.toMSecsSinceEpoch(), ended.offsetFromUtc(), game.ending, scoreOf(game),
-               game.stepsInEffect, holder);
+               ended.toMSecsSinceEpoch(), ended.offsetFromUtc(), game.ending, game.stepsInEffect,
+               holder);
     GameRecord stored = game;
     stored.id = sqlite3_last_insert_rowid(db.handle());
     insertSteps(db, stored, 0);
+    writeFigures(db, stored.id, stored.steps, stored.stepsInEffect);
     return stored.id;
 }
 
@@ -185,18 +219,67 @@ void updateGame(sqlite::Connection &db, const GameRecord &game, int firstChanged
     db.statement("DELETE FROM steps WHERE game = ?1 AND number >= ?2").run(game.id, firstChanged);
     insertSteps(db, game, firstChanged);
     const QDateTime ended = lastChange(game);
-    db.statement("UPDATE games SET ended = ?2, ended_offset = ?3, score = ?4, "
-                 "steps_in_effect = ?5 WHERE id = ?1")
-            .run(game.id, ended.toMSecsSinceEpoch(), ended.offsetFromUtc(), scoreOf(game),
-                 game.stepsInEffect);
+    db.statement("UPDATE games SET ended = ?2, ended_offset = ?3, steps_in_effect = ?4 "
+                 "WHERE id = ?1")
+            .run(game.id, ended.toMSecsSinceEpoch(), ended.offsetFromUtc(), game.stepsInEffect);
+    writeFigures(db, game.id, game.steps, game.stepsInEffect);
 }
 
 void amendGame(sqlite::Connection &db, const GameRecord &game)
 {
     db.statement("DELETE FROM steps WHERE game = ?1 AND number >= ?2").run(game.id, 0);
     insertSteps(db, game, 0);
-    db.statement("UPDATE games SET score = ?2, steps_in_effect = ?3 WHERE id = ?1")
-            .run(game.id, scoreOf(game), game.stepsInEffect);
+    db.statement("UPDATE games SET steps_in_effect = ?2 WHERE id = ?1")
+            .run(game.id, game.stepsInEffect);
+    writeFigures(db, game.id, game.steps, game.stepsInEffect);
+}
+
+std::vector<GameRow> rows(sqlite::Connection &db, std::vector<QString> &holders)
+{
+    std::vector<GameRow> rows;
+    sqlite::Rows found = db.statement("SELECT id, started, started_offset, ending, "
+                                      "ifnull(holder, ''), " FIGURE_COLUMNS " FROM games "
+                                      "WHERE steps_in_effect > 0")
+                                 .query();
+    while (found.next()) {
+        rows.push_back({ found.integer(0), found.integer(1), int(found.integer(2)),
+                         Ending(found.integer(3)), PlayedBy::Nobody, figuresFrom(found, 5) });
+        holders.push_back(found.text(4));
+    }
+    return rows;
+}
+
+void forEachGame(sqlite::Connection &db, const std::function<bool(const GameRecord &)> &each)
+{
+    sqlite::Transaction transaction(db, sqlite::Transaction::Read);
+    sqlite::Rows found = db.statement("SELECT " GAME_COLUMNS " FROM games "
+                                      "WHERE steps_in_effect > 0 ORDER BY started, id")
+                                 .query();
+    auto &steps = db.statement("SELECT kind, round, outcome, square, amount FROM steps "
+                               "WHERE game = ?1 ORDER BY number");
+    GameRecord game;
+    while (found.next()) {
+        game = gameFrom(found);
+        sqlite::Rows played = steps.query(game.id);
+        while (played.next())
+            game.steps.push_back(stepFrom(played, 0));
+        if (!each(game))
+            return;
+    }
+}
+
+void refigureAll(sqlite::Connection &db)
+{
+    std::vector<std::pair<std::int64_t, int>> games;
+    {
+        sqlite::Rows found = db.statement("SELECT id, steps_in_effect FROM games").query();
+        while (found.next())
+            games.emplace_back(found.integer(0), int(found.integer(1)));
+    }
+    for (const auto &[id, inEffect] : games) {
+        const std::optional<GameRecord> whole = game(db, id);
+        writeFigures(db, id, whole->steps, inEffect);
+    }
 }
 
 void setEnding(sqlite::Connection &db, std::int64_t id, Ending ending, const QDateTime &at)

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -51,6 +52,15 @@ void setEnding(sqlite::Connection &db, std::int64_t id, Ending ending, const QDa
 // A game declined: not finished, its last change kept as its end.
 void leaveUnfinished(sqlite::Connection &db, std::int64_t id);
 void deleteGame(sqlite::Connection &db, std::int64_t id);
+
+// Every game with a result in effect as a list shows it, without its steps, in no order.
+// `holders` gives each game's holder.
+std::vector<GameRow> rows(sqlite::Connection &db, std::vector<QString> &holders);
+// Every game with a result in effect, whole, oldest first, one at a time: read as it goes, so
+// that the record's size takes no memory. Stops when `each` returns false.
+void forEachGame(sqlite::Connection &db, const std::function<bool(const GameRecord &)> &each);
+// Writes every game's figures afresh from its steps.
+void refigureAll(sqlite::Connection &db);
 
 // The games of a damaged file that can still be read whole, each checked, and how many could
 // not; but the game `except`, which is written afresh.

@@ -5,6 +5,7 @@
 
 #include "scoring/step.h"
 #include "storage/gamerecord.h"
+#include "storage/queries.h"
 #include "storage/sqlite.h"
 
 namespace storage::schema {
@@ -73,8 +74,35 @@ void upgrade(sqlite::Connection &db)
             ALTER TABLE steps_2 RENAME TO steps;
         )");
     }
-    static_assert(version == 2, "set the new version below");
-    db.exec("PRAGMA user_version = 2");
+    if (found < 3) {
+        // Each game's figures, for listing many games without their steps: written from the
+        // steps (scoring::Game) in the transaction that writes them.
+        db.exec(R"(
+            ALTER TABLE games ADD COLUMN clue_score INTEGER NOT NULL DEFAULT 0;
+            ALTER TABLE games ADD COLUMN unsquared INTEGER NOT NULL DEFAULT 0;
+            ALTER TABLE games ADD COLUMN clues_right INTEGER NOT NULL DEFAULT 0;
+            ALTER TABLE games ADD COLUMN clues_wrong INTEGER NOT NULL DEFAULT 0;
+            ALTER TABLE games ADD COLUMN clues_no_ring_in INTEGER NOT NULL DEFAULT 0;
+            ALTER TABLE games ADD COLUMN dd_right INTEGER NOT NULL DEFAULT 0;
+            ALTER TABLE games ADD COLUMN dd_played INTEGER NOT NULL DEFAULT 0;
+            ALTER TABLE games ADD COLUMN final_result INTEGER NOT NULL DEFAULT 0;
+            ALTER TABLE games ADD COLUMN final_wager INTEGER NOT NULL DEFAULT 0;
+            ALTER TABLE games ADD COLUMN r1_right INTEGER NOT NULL DEFAULT 0;
+            ALTER TABLE games ADD COLUMN r1_answered INTEGER NOT NULL DEFAULT 0;
+            ALTER TABLE games ADD COLUMN r2_right INTEGER NOT NULL DEFAULT 0;
+            ALTER TABLE games ADD COLUMN r2_answered INTEGER NOT NULL DEFAULT 0;
+            ALTER TABLE games ADD COLUMN r3_right INTEGER NOT NULL DEFAULT 0;
+            ALTER TABLE games ADD COLUMN r3_answered INTEGER NOT NULL DEFAULT 0;
+            ALTER TABLE games ADD COLUMN r4_right INTEGER NOT NULL DEFAULT 0;
+            ALTER TABLE games ADD COLUMN r4_answered INTEGER NOT NULL DEFAULT 0;
+            ALTER TABLE games ADD COLUMN r5_right INTEGER NOT NULL DEFAULT 0;
+            ALTER TABLE games ADD COLUMN r5_answered INTEGER NOT NULL DEFAULT 0;
+            CREATE INDEX games_by_start ON games (started, id);
+        )");
+        queries::refigureAll(db);
+    }
+    static_assert(version == 3, "set the new version below");
+    db.exec("PRAGMA user_version = 3");
     transaction.commit();
 }
 

@@ -14,7 +14,7 @@ class Connection;
 namespace schema {
 
 // Kept in the file as PRAGMA user_version; 0 is a new, empty file.
-inline constexpr int version = 2;
+inline constexpr int version = 3;
 
 // Brings a file of an older version to this one in one transaction, step by step. Never called
 // on a newer file.

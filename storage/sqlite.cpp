@@ -156,6 +156,19 @@ Connection::Connection(const QString &path, Mode mode)
     }
 }
 
+std::unique_ptr<Connection> Connection::copyInMemory(Connection &from)
+{
+    std::unique_ptr<Connection> copy(new Connection);
+    copy->open(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    sqlite3_backup *backup = sqlite3_backup_init(copy->m_db, "main", from.m_db, "main");
+    if (!backup)
+        check(copy->m_db, SQLITE_ERROR);
+    (void)sqlite3_backup_step(backup, -1);
+    // The step's result, as the end of the copy reports it.
+    check(copy->m_db, sqlite3_backup_finish(backup));
+    return copy;
+}
+
 void Connection::open(const QByteArray &name, int flags)
 {
     const int result = sqlite3_open_v2(name.constData(), &m_db, flags, nullptr);

@@ -86,6 +86,8 @@ public:
 
     // Never follows a symbolic link, and never creates the file.
     Connection(const QString &path, Mode mode);
+    // A copy of another connection's file in memory, written there alone.
+    static std::unique_ptr<Connection> copyInMemory(Connection &from);
     ~Connection();
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
@@ -104,6 +106,7 @@ public:
     void setCheckpointOnClose(bool checkpoint);
 
 private:
+    Connection() = default;
     void open(const QByteArray &name, int flags);
     void close();
 

@@ -1,6 +1,7 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
+#include "scoring/game.h"
 #include "storage/gamestore.h"
 #include "tests/support/faultvfs.h"
 
@@ -258,6 +259,16 @@ private slots:
                                         mode(QFileInfo(path).path()), mode(path),
                                         mode(path + "-wal"), mode(path + "-shm") };
         QCOMPARE(modes, (QList<unsigned>{ 0700, 0700, 0600, 0600, 0600 }));
+        // Each game's figures, a copy of what its steps make, for listing.
+        const Record::Rows rows = Record(path).rows();
+        QCOMPARE(rows.rows.size(), games.size());
+        for (const GameRow &row : rows.rows) {
+            const auto whole =
+                    std::find_if(games.begin(), games.end(),
+                                 [&](const GameRecord &game) { return game.id == row.id; });
+            QCOMPARE(row.figures, scoring::Game(whole->steps, whole->stepsInEffect).figures());
+            QCOMPARE(row.started(), whole->started);
+        }
         // Games running copies hold stay, this one's too.
         store->forgetAll();
         QVERIFY(store->waitForWritten());
@@ -386,7 +397,7 @@ private slots:
         if (fault == RandomLog)
             write(path + QLatin1String("-wal"), bytes.left(5000));
         if (fault == Newer)
-            Sql{ path }("PRAGMA user_version = 3");
+            Sql{ path }("PRAGMA user_version = 4");
         if (fault == Foreign)
             Sql{ path }("PRAGMA user_version = 0");
         if (fault == Link)
@@ -471,8 +482,9 @@ private slots:
         QCOMPARE(modes, (QList<unsigned>{ 0705, 0600, 0600 }));
     }
 
-    // A record of an older version is read as it is, and brought to this one by the first copy
-    // that writes it, every game kept; then it takes changes of results.
+    // A record of an older version is read as it is, its figures worked out from its steps
+    // (read in memory, the file left alone), and brought to this one by the first copy that
+    // writes it, every game kept; then it takes changes of results.
     void upgradesAnOlderRecord()
     {
         const QString path = m_dir.filePath(QStringLiteral("older/games"));
@@ -481,15 +493,27 @@ private slots:
             play(store, 0, 5);
             store.endGame(Ending::Finished);
         }
-        Sql{ path }("PRAGMA user_version = 1");
+        { // back to the layout of the second version, without the games' figures
+            Sql older(path);
+            older("DROP INDEX games_by_start");
+            for (const char *column :
+                 { "clue_score", "unsquared", "clues_right", "clues_wrong", "clues_no_ring_in",
+                   "dd_right", "dd_played", "final_result", "final_wager", "r1_right",
+                   "r1_answered", "r2_right", "r2_answered", "r3_right", "r3_answered", "r4_right",
+                   "r4_answered", "r5_right", "r5_answered" })
+                older((QByteArray("ALTER TABLE games DROP COLUMN ") + column).constData());
+            older("PRAGMA user_version = 2");
+        }
         QCOMPARE(gamesIn(path).front().steps, steps(0, 5));
+        QCOMPARE(Record(path).rows().rows.front().figures.score, 200 - 600); // right, wrong
         GameStore store(path);
         Steps changed = steps(0, 2);
         changed.push_back({ scoring::StepKind::Change, scoring::Round::First,
                             scoring::Outcome::Incorrect, 0, 200 });
         store.keep(changed, 3);
         QVERIFY(store.waitForWritten());
-        QCOMPARE(Sql{ path }("PRAGMA user_version"), "2");
+        QCOMPARE(Sql{ path }("PRAGMA user_version"), "3");
+        QCOMPARE(Sql{ path }("SELECT sum(r1_answered) FROM games"), "3");
         const std::vector<GameRecord> games = gamesIn(path);
         QCOMPARE(games.size(), 2u);
         QCOMPARE(games.front().steps, changed);
