@@ -17,6 +17,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #ifdef Q_OS_WIN
 #  include <fcntl.h>
@@ -69,16 +70,20 @@ bool isRecord(const QString &recordPath, const QString &fileName)
 
 bool exportGames(storage::Record &record, QIODevice &out, QString *error)
 {
-    if (!write(out, scoring::csvHeader()))
-        return fail(error, out.errorString());
+    // The header waits for the first game read, so that a record found damaged
+    // before it writes nothing but the reason.
+    bool headed = false;
     bool written = true;
     const QString problem = record.forEachGame([&](const storage::GameRecord &game) {
         const scoring::Game played(game.steps, game.stepsInEffect);
-        written = write(out, scoring::csvRows(isoText(game.started), played.steps()));
+        written = (std::exchange(headed, true) || write(out, scoring::csvHeader()))
+                && write(out, scoring::csvRows(isoText(game.started), played.steps()));
         return written;
     });
     if (!problem.isEmpty())
         return fail(error, problem);
+    if (written && !headed)
+        written = write(out, scoring::csvHeader());
     return written || fail(error, out.errorString());
 }
 

@@ -18,10 +18,10 @@ namespace {
 // Columns of a game, in this order, for gameFrom().
 #define GAME_COLUMNS "id,started,started_offset,ended,ended_offset,ending,score,steps_in_effect"
 // A game's figures, in this order, for figuresFrom() and writeFigures().
-#define FIGURE_COLUMNS                                                                             \
-    "score,clue_score,unsquared,clues_right,clues_wrong,clues_no_ring_in,dd_right,dd_played,"      \
-    "final_result,final_wager,r1_right,r1_answered,r2_right,r2_answered,r3_right,r3_answered,"     \
-    "r4_right,r4_answered,r5_right,r5_answered"
+#define FIGURE_COLUMNS \
+  "score,clue_score,unsquared,clues_right,clues_wrong,clues_no_ring_in,dd_right,dd_played," \
+  "final_result,final_wager,r1_right,r1_answered,r2_right,r2_answered,r3_right,r3_answered," \
+  "r4_right,r4_answered,r5_right,r5_answered"
 
 QDateTime dateTime(std::int64_t msecs, std::int64_t offsetSeconds)
 {
@@ -75,11 +75,10 @@ void writeFigures(sqlite::Connection &db, std::int64_t id, const std::vector<sco
     const auto &r = f.rows;
     db.statement("UPDATE games SET (" FIGURE_COLUMNS ") = (?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, "
                  "?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21) WHERE id = ?1")
-            .run(id, f.score, f.clueScore, f.dailyDoublesWithoutSquare, f.cluesRight,
-                 f.cluesWrong, f.cluesNoRingIn, f.dailyDoubles.right, f.dailyDoubles.answered,
-                 int(f.finalWager), f.finalWagerAmount, r[0].right, r[0].answered, r[1].right,
-                 r[1].answered, r[2].right, r[2].answered, r[3].right, r[3].answered, r[4].right,
-                 r[4].answered);
+            .run(id, f.score, f.clueScore, f.dailyDoublesWithoutSquare, f.cluesRight, f.cluesWrong,
+                 f.cluesNoRingIn, f.dailyDoubles.right, f.dailyDoubles.answered, int(f.finalWager),
+                 f.finalWagerAmount, r[0].right, r[0].answered, r[1].right, r[1].answered,
+                 r[2].right, r[2].answered, r[3].right, r[3].answered, r[4].right, r[4].answered);
 }
 
 // A game in progress was last changed at `ended`.
