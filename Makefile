@@ -23,7 +23,7 @@ RUN_PACKAGES := cmake ninja-build g++ qt6-base-dev libsqlite3-dev fonts-dejavu-c
 PACKAGE_PACKAGES := dpkg-dev file appstream
 # What the tests (and the benchmarks) need besides.
 TEST_PACKAGES := desktop-file-utils appstream lintian binutils-mingw-w64-x86-64 \
-                 xvfb xauth xdotool x11-utils openbox imagemagick valgrind \
+                 xvfb xauth xdotool x11-utils openbox imagemagick valgrind strace xtrace \
                  dbus at-spi2-core python3-pyatspi python3-xlib clang-format clang-tidy
 PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) $(TEST_PACKAGES)
 # What the Windows build needs besides the host's Qt tools: Debian's sources (dpkg-source, and

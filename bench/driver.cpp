@@ -90,19 +90,21 @@ struct Series
     }
 };
 
-// The first board's width, height and pixels per twip, as the program prints them.
+// The first board's width, height, pixels per twip and font factor, as the program prints them.
 std::vector<std::string> boardGeometry(const std::string &vantorel)
 {
     FILE *pipe = popen((vantorel + " --size 2>/dev/null").c_str(), "r");
-    char words[3][32] = {};
-    const int read = pipe ? std::fscanf(pipe, "%31s %31s %31s", words[0], words[1], words[2]) : 0;
+    char words[4][32] = {};
+    const int read = pipe
+            ? std::fscanf(pipe, "%31s %31s %31s %31s", words[0], words[1], words[2], words[3])
+            : 0;
     if (pipe)
         pclose(pipe);
-    if (read != 3) {
+    if (read != 4) {
         std::fprintf(stderr, "%s --size printed nothing\n", vantorel.c_str());
         std::exit(1);
     }
-    return { words[0], words[1], words[2] };
+    return { words[0], words[1], words[2], words[3] };
 }
 
 void printRatios(const char *what, double value, const char *unit, double bare, double plain,
@@ -144,7 +146,7 @@ int main(int argc, char *argv[])
     const std::array<std::vector<std::string>, 4> programs = {
         std::vector<std::string>{ vantorel, "--record", fresh },
         std::vector<std::string>{ vantorel, "--record", finished },
-        std::vector<std::string>{ argv[2], geometry[2] },
+        std::vector<std::string>{ argv[2], geometry[2], geometry[3] },
         std::vector<std::string>{ argv[3], geometry[0], geometry[1] }
     };
     enum { Ours, OursWithRecord, Plain, Bare };

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 
 // The second floor: the first board as any Qt program would show it (plainboard.h), with the
-// program's window icon images, ending once painted. The program's pixels per twip come from
-// the command line (bench_vantorel --size prints them).
+// program's window icon images, ending once painted. The program's pixels per twip and font
+// factor come from the command line (bench_vantorel --size prints them).
 
 #include "bench/firstpaint.h"
 #include "tests/support/plainboard.h"
@@ -27,7 +27,8 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(icon);
 
     bench::FirstPaintQuits board;
-    plainboard::buildPlainBoard(board, argc >= 2 ? std::atof(argv[1]) : 1.0 / 15);
+    plainboard::buildPlainBoard(board, argc >= 2 ? std::atof(argv[1]) : 1.0 / 15,
+                                argc >= 3 ? std::atof(argv[2]) : 1);
     board.show();
     board.setAttribute(Qt::WA_KeyboardFocusChange); // the focus mark, as the program draws it
     return QApplication::exec();

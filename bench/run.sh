@@ -3,11 +3,13 @@
 # SPDX-License-Identifier: MIT
 
 # Runs every benchmark of a built tree and prints the figures: start-up and peak memory
-# against the bare Qt window and the plain board, and what follows the first paint (the record
-# of games opened, a game left open offered back), on xcb (under a private Xvfb, when installed)
-# and on offscreen; every input of a whole game, its result committed; the record of games on
-# disk; and a leak check over whole games. Figures only: nothing here passes or fails on a
-# timing. Everything that touches the disk does so in the build tree, never a memory file system.
+# against the bare Qt window and the plain board, the same start-up counted (X requests, system
+# calls, page faults, dynamic linking, instructions: bench/counts.py), and what follows the first
+# paint (the record of games opened, a game left open offered back), on xcb (under a private
+# Xvfb, when installed) and on offscreen; every input of a whole game, its result committed; the
+# record of games on disk; and a leak check over whole games. Figures only: nothing here passes
+# or fails on a timing. Everything that touches the disk does so in the build tree, never a
+# memory file system.
 #
 #   bench/run.sh <build-dir> [runs] [leak-runs]
 set -eu
@@ -27,9 +29,21 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
+# A desktop session has its bus. Without one, Qt's screen-reader bridge has libdbus fork a
+# dbus-launch at each start (every program alike, the floors too), which players never pay.
+bus=
+if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] && command -v dbus-run-session >/dev/null; then
+    bus="dbus-run-session --"
+fi
+
 startup() {
-    "$bin/bench_driver" "$bin/bench_vantorel" "$bin/bench_plain" "$bin/bench_bare" "$records" \
-        "$games" "$runs"
+    $bus "$bin/bench_driver" "$bin/bench_vantorel" "$bin/bench_plain" "$bin/bench_bare" \
+        "$records" "$games" "$runs"
+    # The same start-up in counts, which a busy machine does not blur.
+    if command -v python3 >/dev/null; then
+        echo
+        $bus python3 "$(dirname "$0")/counts.py" "$1"
+    fi
 }
 
 # Xvfb picks a free display itself (other servers may run beside it) and writes its number,
@@ -54,14 +68,14 @@ start_xvfb() {
 if command -v Xvfb >/dev/null; then
     echo
     if start_xvfb; then
-        DISPLAY=$display QT_QPA_PLATFORM=xcb startup
+        DISPLAY=$display QT_QPA_PLATFORM=xcb startup "$1"
     else
         echo "Xvfb did not start: no figures on xcb"
     fi
 fi
 
 echo
-QT_QPA_PLATFORM=offscreen startup
+QT_QPA_PLATFORM=offscreen startup "$1"
 
 echo
 QT_QPA_PLATFORM=offscreen "$bin/bench_actions" 20

@@ -6,7 +6,8 @@
 // board has been painted. With --record <path> the games are kept there, as the program keeps
 // them in the player's data folder (without it, nowhere). With --play it first plays a whole
 // game on the real windows (for peak memory and leak checks); with --size it prints the first
-// board's size and the pixels per twip, for the bare window and the plain board to copy. With
+// board's size, the pixels per twip and the factor its font is shrunk by (1 on a screen large
+// enough), for the bare window and the plain board to copy. With
 // --after-paint it goes on past the first paint and prints the milliseconds from the painted
 // board until the record is open and looked at ("open 4.2"), or, when the record offers a game
 // back, until that question is shown ("question 31.5"), which it answers Yes.
@@ -54,8 +55,8 @@ protected:
             return false;
         m_done = true;
         if (printSize)
-            std::printf("%d %d %.17g\n", widget->width(), widget->height(),
-                        runtime::pixelsPerTwip());
+            std::printf("%d %d %.17g %.17g\n", widget->width(), widget->height(),
+                        runtime::scale().pixelsPerTwip, runtime::scale().fontFactor);
         // As the floors end: once the painted board is flushed, before what the paint queued
         // (the journal opening the record).
         if (!play && !afterPaint) {

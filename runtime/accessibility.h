@@ -6,7 +6,8 @@
 namespace runtime {
 
 // Lets screen readers name the windows' buttons and labels by each window's
-// Form::accessibleName rule. Safe to call more than once.
+// Form::accessibleName rule, and connects to the screen readers' bus: before the first window is
+// built. Safe to call more than once.
 void installAccessibleNames();
 
 } // namespace runtime

@@ -294,8 +294,7 @@ void Form::show()
     widget->setWindowState(widget->windowState() & ~Qt::WindowMinimized);
     widget->show();
     widget->setAttribute(Qt::WA_KeyboardFocusChange); // showing clears it
-    widget->raise();
-    runtime.shown(*this);
+    runtime.shown(*this); // activates it, which raises it
 }
 
 void Form::hide()

@@ -71,13 +71,14 @@ private slots:
 void tst_Bench::plainBoardIsTheFirstBoard()
 {
     QWidget plain;
-    plainboard::buildPlainBoard(plain, runtime::pixelsPerTwip());
+    plainboard::buildPlainBoard(plain, runtime::pixelsPerTwip(), runtime::scale().fontFactor);
     SingleBoard::instance().show();
     const QWidget *ours = SingleBoard::instance().window();
     QCOMPARE(plain.windowTitle(), ours->windowTitle());
     QCOMPARE(plain.size(), ours->size());
     QCOMPARE(plain.minimumSize(), ours->minimumSize());
     QCOMPARE(plain.maximumSize(), ours->maximumSize());
+    QCOMPARE(plain.font(), ours->font());
     QCOMPARE(widgetTree(&plain), widgetTree(ours));
 }
 

@@ -106,6 +106,7 @@ private slots:
     void messageBoxIsAPlainModalPrompt();
     void releaseRunsTerminate();
     void showBringsAMinimisedWindowBack();
+    void showRaisesOnce();
     void hiddenWindowGivesBackItsPixels();
 };
 
@@ -343,6 +344,21 @@ void tst_FormRuntime::showBringsAMinimisedWindowBack()
     probe.show();
     QVERIFY(!probe.window()->isMinimized());
     QCOMPARE(runtime::FormRuntime::instance().activeForm(), &probe);
+}
+
+// One request to bring the window in front at each showing, opening or in view already (the
+// offscreen platform tells each).
+void tst_FormRuntime::showRaisesOnce()
+{
+    static int raises = 0;
+    const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext &, const QString &message) {
+                raises += message.endsWith(QLatin1String("support raise()"));
+            });
+    ProbeA::instance().show();
+    ProbeA::instance().show();
+    qInstallMessageHandler(previous);
+    QCOMPARE(raises, 2);
 }
 
 // What the screen shows of the window is what the widgets draw, a caption changed while hidden

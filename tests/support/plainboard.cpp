@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace plainboard {
@@ -45,10 +46,18 @@ QPushButton *addButton(const QString &text, const QRect &geometry, QWidget *wind
 
 } // namespace
 
-void buildPlainBoard(QWidget &window, double pixelsPerTwip)
+void buildPlainBoard(QWidget &window, double pixelsPerTwip, double fontFactor)
 {
     const Twips twips(pixelsPerTwip);
     window.setWindowTitle(QStringLiteral("Single Vantorel"));
+    if (fontFactor < 1) {
+        QFont font = window.font();
+        if (font.pointSizeF() > 0)
+            font.setPointSizeF(font.pointSizeF() * fontFactor);
+        else
+            font.setPixelSize(std::max(1, int(std::lround(font.pixelSize() * fontFactor))));
+        window.setFont(font);
+    }
     window.setGeometry(twips.rect(1035, 2175, 9975, 6570));
     window.setFixedSize(window.size());
 
