@@ -20,8 +20,9 @@ int main(int argc, char *argv[])
     constexpr int gameCount = 3650;
     std::vector<record::ChartPoint> games;
     for (int i = 0; i < gameCount; ++i)
-        games.push_back({ QDateTime(QDate(2016, 1, 5).addDays(i), QTime(19, 30)),
-                          i * 1400 % 9000 - 1000, i * 2300 % 12000 - 3000, i % 7 != 3 });
+        games.push_back(
+                { QDateTime(QDate(2016, 1, 5).addDays(i), QTime(19, 30)).toMSecsSinceEpoch(), 0,
+                  i * 1400 % 9000 - 1000, i * 2300 % 12000 - 3000, i % 7 != 3 });
     record::ProgressChart chart(record::ProgressChart::Mode::Scores);
     chart.setGames(std::move(games));
     chart.resize(chart.sizeHint());

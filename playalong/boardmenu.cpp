@@ -49,7 +49,7 @@ void askToEndRound(Board &board, History &history)
                                       : QStringLiteral("The %1 squares still open").arg(open);
     const QString prompt =
             QStringLiteral("End this round? %1 will be marked as played, and your score stays %2.")
-                    .arg(squares, texts::moneyText(SingleBoard::instance().Score));
+                    .arg(squares, texts::amountText(SingleBoard::instance().Score));
     if (runtime::questionBox(prompt, texts::messageTitle()))
         history.endRound();
 }
@@ -88,8 +88,8 @@ QMenu *boardMenu(Board &board, PlayAlong &playAlong)
         QAction *entry = menu->addAction(text);
         entry->setCheckable(true);
         results->addAction(entry);
-        QObject::connect(entry, &QAction::triggered, menu, [&history, entry, outcome] {
-            if (!history.change(entry->data().toInt(), outcome, 0))
+        QObject::connect(entry, &QAction::triggered, menu, [&history, entry, result = outcome] {
+            if (!history.change(entry->data().toInt(), result, 0))
                 refuseChange();
         });
     }

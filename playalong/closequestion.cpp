@@ -21,7 +21,7 @@ void installCloseQuestion(History &history)
             return true;
         const bool end =
                 runtime::questionBox(QStringLiteral("End this game here, with your score of %1?")
-                                             .arg(texts::moneyText(SingleBoard::instance().Score)),
+                                             .arg(texts::amountText(SingleBoard::instance().Score)),
                                      texts::messageTitle());
         if (end)
             history.endGame();

@@ -58,7 +58,7 @@ QString outcomeName(Outcome outcome)
 // What the undo entries call a step.
 QString describe(const scoring::Game &game, const scoring::Step &step)
 {
-    const QString amount = texts::moneyText(double(step.amount));
+    const QString amount = texts::amountText(step.amount);
     switch (step.kind) {
     case StepKind::RoundEnded:
         return QStringLiteral("End This Round");
@@ -69,7 +69,7 @@ QString describe(const scoring::Game &game, const scoring::Step &step)
         const scoring::Step &changed = game.history().at(std::size_t(step.square));
         if (changed.kind == StepKind::Clue)
             return QStringLiteral("Change of %1 to %2")
-                    .arg(texts::moneyText(double(changed.amount)), outcomeName(step.outcome));
+                    .arg(texts::amountText(changed.amount), outcomeName(step.outcome));
         return QStringLiteral("Change of %1 to %2, %3")
                 .arg(changed.kind == StepKind::FinalWager ? "Final Wager" : "Daily Double",
                      outcomeName(step.outcome), amount);

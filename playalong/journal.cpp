@@ -20,7 +20,7 @@ namespace {
 QString resumePrompt(const scoring::Game &game)
 {
     const QString prompt = QStringLiteral("Resume the game you were playing? Your score was %1")
-                                   .arg(texts::moneyText(double(game.score())));
+                                   .arg(texts::amountText(game.score()));
     const scoring::Round round = game.round();
     if (round == scoring::Round::Final)
         return prompt + QStringLiteral(", with the final wager to play.");

@@ -121,13 +121,13 @@ public:
         case Place:
             return square ? QVariant(step.square % scoring::squaresPerRow + 1) : QVariant();
         case Value:
-            return square ? texts::moneyText(double(step.amount)) : QString();
+            return square ? texts::amountText(step.amount) : QString();
         case Result:
             return QString::fromLatin1(outcomeNames.at(std::size_t(step.outcome)));
         case DailyDouble:
             return step.kind == StepKind::DailyDouble ? QStringLiteral("yes") : QString();
         case Wager:
-            return isWager(step) ? texts::moneyText(double(step.amount)) : QString();
+            return isWager(step) ? texts::amountText(step.amount) : QString();
         case columns:
             break;
         }

@@ -15,6 +15,41 @@
 namespace record {
 namespace {
 
+// Money as the rest of the record shows it: whole dollars, as a board shows the score.
+QString money(double amount)
+{
+    return texts::amountText(std::llround(amount));
+}
+
+// The relative luminance and contrast ratio of the web's accessibility guidelines.
+double luminance(const QColor &color)
+{
+    const auto linear = [](float channel) {
+        return channel <= 0.03928F ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF())
+            + 0.0722 * linear(color.blueF());
+}
+
+double contrast(const QColor &a, const QColor &b)
+{
+    const auto [dark, light] = std::minmax({ luminance(a), luminance(b) });
+    return (light + 0.05) / (dark + 0.05);
+}
+
+// The colour, lighter on a dark background or darker on a light one, as little as it takes
+// for the ratio.
+QColor readable(QColor ink, const QColor &paper, double ratio)
+{
+    const bool lighter = luminance(paper) < 0.18;
+    for (int step = 0; step < 50 && contrast(ink, paper) < ratio; ++step) {
+        const float lightness = ink.lightnessF();
+        ink = QColor::fromHslF(ink.hslHueF(), ink.hslSaturationF(),
+                               std::clamp(lightness + (lighter ? 0.02F : -0.02F), 0.0F, 1.0F));
+    }
+    return ink;
+}
+
 // Every length is a share of the font's line height, so the chart scales with the font and
 // the screen as the windows do.
 struct Style
@@ -24,16 +59,23 @@ struct Style
     { }
 
     QColor color(QPalette::ColorRole role) const { return palette.color(role); }
-    // The role's colour showing faintly on the chart's background: opaque, so that lines
-    // crossing many times do not darken where they cross.
+    // A colour the data is drawn in: the role's, standing out against the chart's background
+    // (3:1, as graphics must) whatever the palette, where a dark theme's Highlight may not.
+    QColor ink(QPalette::ColorRole role) const
+    {
+        return readable(color(role), color(QPalette::Base), 3);
+    }
+    // The role's ink showing faintly on the chart's background, still to be seen: opaque, so
+    // that lines crossing many times do not darken where they cross.
     QColor faint(QPalette::ColorRole role) const
     {
         constexpr float share = 0.45F;
-        const QColor ink = color(role);
+        const QColor ink = this->ink(role);
         const QColor paper = color(QPalette::Base);
-        return QColor::fromRgbF(share * ink.redF() + (1 - share) * paper.redF(),
-                                share * ink.greenF() + (1 - share) * paper.greenF(),
-                                share * ink.blueF() + (1 - share) * paper.blueF());
+        return readable(QColor::fromRgbF(share * ink.redF() + (1 - share) * paper.redF(),
+                                         share * ink.greenF() + (1 - share) * paper.greenF(),
+                                         share * ink.blueF() + (1 - share) * paper.blueF()),
+                        paper, 1.8);
     }
 
     QPalette palette;
@@ -188,9 +230,11 @@ ValueScale valueAxis(QPainter &painter, const Style &style, QRectF area, double 
 
 QString dateText(const ChartPoint &game, int index)
 {
-    if (!game.when.isValid())
+    if (game.startedMs == 0)
         return QStringLiteral("Game %1").arg(index + 1);
-    return QLocale().toString(game.when.date(), QLocale::ShortFormat);
+    const QDateTime when =
+            QDateTime::fromMSecsSinceEpoch(game.startedMs, Qt::UTC).addSecs(game.startedOffset);
+    return QLocale().toString(when.date(), QLocale::ShortFormat);
 }
 
 // Where a game and its value lie in the plot.
@@ -281,16 +325,15 @@ void paintScores(QPainter &painter, const Style &style, QRectF area,
     // more games than pixel columns, each score is drawn as the band of its range in each
     // column. The values' labels are not laid out yet: their widest is about that of the
     // lowest or highest value.
-    const double valueWidth =
-            std::max(style.metrics.horizontalAdvance(texts::moneyText(low - margin)),
-                     style.metrics.horizontalAdvance(texts::moneyText(high + margin)));
+    const double valueWidth = std::max(style.metrics.horizontalAdvance(money(low - margin)),
+                                       style.metrics.horizontalAdvance(money(high + margin)));
     const double plotWidth = area.width() - dateWidth / 2 - valueWidth - style.em;
     const double gameWidth = count > 1 ? plotWidth / (count - 1) : plotWidth;
     const bool markers = gameWidth >= 5 * markerRadius * style.em;
     const bool bands = gameWidth < 1;
 
     const auto seriesColor = [&](QPalette::ColorRole role) {
-        return markers ? style.color(role) : style.faint(role);
+        return markers ? style.ink(role) : style.faint(role);
     };
     const QColor clueColor = seriesColor(QPalette::Highlight);
     const QColor finalColor = seriesColor(QPalette::Link);
@@ -313,7 +356,7 @@ void paintScores(QPainter &painter, const Style &style, QRectF area,
     const QRectF legendArea = area.adjusted(valueWidth, 0, -dateWidth / 2, 0);
     const double legendHeight = legend(nullptr, style, items, legendArea) + 0.5 * style.em;
     const Mapping map{ valueAxis(painter, style, area.adjusted(0, legendHeight, -dateWidth / 2, 0),
-                                 1.5 * style.em, low - margin, high + margin, texts::moneyText),
+                                 1.5 * style.em, low - margin, high + margin, money),
                        count };
     legend(&painter, style, items, legendArea);
 
@@ -389,7 +432,7 @@ void paintRows(QPainter &painter, const Style &style, QRectF area, const RowAccu
 {
     const std::vector<LegendItem> items = {
         { QStringLiteral("Share of clues answered right, by row"),
-          QPen(style.color(QPalette::Highlight)),
+          QPen(style.ink(QPalette::Highlight)),
           {},
           true },
     };
@@ -408,12 +451,11 @@ void paintRows(QPainter &painter, const Style &style, QRectF area, const RowAccu
         painter.drawText(
                 QRectF(centre - slot / 2, plot.bottom() + 0.3 * style.em, slot, 2.2 * style.em),
                 Qt::AlignHCenter | Qt::AlignTop,
-                texts::moneyText(value) + QLatin1Char('\n')
-                        + texts::moneyText(scoring::secondBoardFactor * value));
+                money(value) + QLatin1Char('\n') + money(scoring::secondBoardFactor * value));
         const auto share = rows[row].share();
         const double height = plot.height() * share.value_or(0);
         const QRectF bar(centre - barWidth / 2, plot.bottom() - height, barWidth, height);
-        painter.fillRect(bar, style.color(QPalette::Highlight));
+        painter.fillRect(bar, style.ink(QPalette::Highlight));
         painter.setPen(style.color(QPalette::Text));
         painter.drawText(QRectF(centre - slot / 2, bar.top() - 1.2 * style.em, slot, style.em),
                          Qt::AlignCenter, share ? shareText(*share) : QStringLiteral("none"));
@@ -450,6 +492,12 @@ void ProgressChart::setRowAccuracy(const RowAccuracy &rows)
     update();
 }
 
+std::array<QColor, 2> ProgressChart::seriesColors() const
+{
+    const Style style(*this);
+    return { style.ink(QPalette::Highlight), style.ink(QPalette::Link) };
+}
+
 QSize ProgressChart::sizeHint() const
 {
     const int em = fontMetrics().height();
@@ -459,7 +507,7 @@ QSize ProgressChart::sizeHint() const
 QSize ProgressChart::minimumSizeHint() const
 {
     const int em = fontMetrics().height();
-    return { 26 * em, 13 * em };
+    return { 16 * em, 6 * em };
 }
 
 void ProgressChart::paintEvent(QPaintEvent * /*event*/)
@@ -490,8 +538,7 @@ void ProgressChart::describe()
             const double value = scoring::singleSquareValue(row * scoring::squaresPerRow);
             const auto share = m_rows[row].share();
             parts << QStringLiteral("%1 and %2: %3")
-                             .arg(texts::moneyText(value),
-                                  texts::moneyText(scoring::secondBoardFactor * value),
+                             .arg(money(value), money(scoring::secondBoardFactor * value),
                                   share ? QStringLiteral("%1 of %2 right")
                                                   .arg(shareText(*share))
                                                   .arg(m_rows[row].answered)
@@ -517,13 +564,12 @@ void ProgressChart::describe()
                                    .arg(count)
                                    .arg(dateText(m_games.front(), 0), dateText(last, count - 1)));
     parts << QStringLiteral("Last game: clue score %1, final score %2.")
-                     .arg(texts::moneyText(double(last.clueScore)),
-                          texts::moneyText(double(last.finalScore)));
-    parts << QStringLiteral("Best clue score %1.").arg(texts::moneyText(double(best->clueScore)));
+                     .arg(money(double(last.clueScore)), money(double(last.finalScore)));
+    parts << QStringLiteral("Best clue score %1.").arg(money(double(best->clueScore)));
     if (count > 1)
         parts << QStringLiteral("Clue score, average of the last %1 games: %2.")
                          .arg(std::min(count, scoring::recentGames))
-                         .arg(texts::moneyText(m_rollingAverage.back()));
+                         .arg(money(m_rollingAverage.back()));
     const auto incomplete = std::count_if(m_games.begin(), m_games.end(),
                                           [](const ChartPoint &game) { return !game.complete; });
     if (incomplete > 0)

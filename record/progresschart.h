@@ -17,7 +17,8 @@ namespace record {
 // One kept game as the chart shows it.
 struct ChartPoint
 {
-    QDateTime when;
+    std::int64_t startedMs = 0; // milliseconds since 1970 UTC, none at 0
+    int startedOffset = 0; // seconds from UTC of the local time then
     std::int64_t clueScore = 0;
     std::int64_t finalScore = 0;
     bool complete = true; // whether the clue score is, see scoring::GameFigures
@@ -46,6 +47,10 @@ public:
     void setGames(std::vector<ChartPoint> games);
     // Shown in RowAccuracy mode.
     void setRowAccuracy(const RowAccuracy &rows);
+
+    // The colours of the two series, the clue score and the final score: the palette's
+    // Highlight and Link, lightened or darkened as far as it takes to stand out against its Base.
+    std::array<QColor, 2> seriesColors() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

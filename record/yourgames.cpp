@@ -5,6 +5,7 @@
 
 #include "playalong/resultslist.h"
 #include "record/gamesexport.h"
+#include "record/gamesmodel.h"
 #include "record/progresschart.h"
 #include "runtime/modal.h"
 #include "runtime/placement.h"
@@ -13,7 +14,6 @@
 #include "storage/gamestore.h"
 #include "windows/texts.h"
 
-#include <QAbstractTableModel>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -21,54 +21,31 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QSaveFile>
+#include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
-#include <QSortFilterProxyModel>
+#include <QSplitter>
 #include <QTableView>
+#include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <array>
 #include <memory>
 
 namespace record {
 namespace {
 
-using storage::Ending;
 using storage::GameRecord;
+using storage::GameRow;
+using storage::PlayedBy;
 
-// A game of the record with its figures.
-struct Game
-{
-    GameRecord record;
-    scoring::GameFigures figures;
-
-    // The game this copy is playing.
-    bool current() const { return record.playedBy == storage::PlayedBy::ThisCopy; }
-    bool beingPlayed() const { return record.playedBy != storage::PlayedBy::Nobody; }
-};
-
-Game gameOf(GameRecord record)
-{
-    scoring::GameFigures figures = scoring::Game(record.steps, record.stepsInEffect).figures();
-    return { std::move(record), figures };
-}
-
-QString money(std::int64_t amount)
-{
-    return texts::moneyText(double(amount));
-}
-
-QString dateTime(const QDateTime &when)
-{
-    const QLocale locale;
-    return locale.toString(when.date(), QLocale::ShortFormat) + u' '
-            + locale.toString(when.time(), QStringLiteral("HH:mm"));
-}
+// The table keeps at least this many rows in sight, however small the screen.
+constexpr int rowsAlwaysShown = 8;
 
 QString percent(const scoring::Tally &tally)
 {
@@ -76,129 +53,37 @@ QString percent(const scoring::Tally &tally)
     return share ? QStringLiteral("%1%").arg(qRound(*share * 100)) : QStringLiteral("none yet");
 }
 
-QString endingText(const Game &game)
+// A game as the list shows it, from its whole history.
+GameRow rowOf(const GameRecord &game)
 {
-    switch (game.record.ending) {
-    case Ending::Finished:
-        return QStringLiteral("finished");
-    case Ending::EndedByPlayer:
-        return QStringLiteral("ended early");
-    case Ending::NotFinished:
-        break;
-    case Ending::InProgress:
-        if (game.current())
-            return QStringLiteral("in progress");
-        if (game.beingPlayed())
-            return QStringLiteral("being played");
-        break;
-    }
-    return QStringLiteral("not finished");
+    GameRow row;
+    row.id = game.id;
+    row.startedMs = game.started.toMSecsSinceEpoch();
+    row.startedOffset = game.started.offsetFromUtc();
+    row.ending = game.ending;
+    row.playedBy = game.playedBy;
+    row.figures = scoring::Game(game.steps, game.stepsInEffect).figures();
+    return row;
 }
 
-// The games, one to a row, with what each column shows and sorts by.
-class GamesModel final : public QAbstractTableModel
+// Runs `work` away from the windows and hands what it returns to `done` in the window's
+// thread, unless the window has gone meanwhile.
+template<typename Work, typename Done>
+void inBackground(QObject *window, Work &&work, Done &&done)
 {
-public:
-    enum Column { When, Ended, Score, ClueScore, Right, Wrong, NoRingIn, DailyDoubles, Final };
-    static constexpr int columns = Final + 1;
-    static constexpr int sortRole = Qt::UserRole;
-
-    using QAbstractTableModel::QAbstractTableModel;
-
-    const std::vector<Game> &games() const { return m_games; }
-    void setGames(std::vector<Game> games)
-    {
-        beginResetModel();
-        m_games = std::move(games);
-        endResetModel();
-    }
-    // The current game as it now stands, in its row or in a new one.
-    void setCurrent(Game game)
-    {
-        const auto row = std::find_if(m_games.begin(), m_games.end(),
-                                      [](const Game &other) { return other.current(); });
-        if (row == m_games.end()) {
-            beginInsertRows({}, int(m_games.size()), int(m_games.size()));
-            m_games.push_back(std::move(game));
-            endInsertRows();
-            return;
-        }
-        *row = std::move(game);
-        const int at = int(row - m_games.begin());
-        Q_EMIT dataChanged(index(at, 0), index(at, columns - 1));
-    }
-
-    int rowCount(const QModelIndex &parent) const override
-    {
-        return parent.isValid() ? 0 : int(m_games.size());
-    }
-    int columnCount(const QModelIndex &parent) const override
-    {
-        return parent.isValid() ? 0 : columns;
-    }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        static constexpr std::array<const char *, columns> names = {
-            "Played", "How it ended", "Score",         "Clue score", "Right",
-            "Wrong",  "No ring in",   "Daily Doubles", "Final",
-        };
-        if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
-            return QString::fromLatin1(names.at(static_cast<std::size_t>(section)));
-        return {};
-    }
-
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        const Game &game = m_games[std::size_t(index.row())];
-        const scoring::GameFigures &figures = game.figures;
-        const auto column = Column(index.column());
-        if (role == Qt::TextAlignmentRole)
-            return column == When || column == Ended ? QVariant()
-                                                     : QVariant(Qt::AlignRight | Qt::AlignVCenter);
-        if (role == Qt::ToolTipRole && column == ClueScore && !figures.clueScoreComplete())
-            return QString::fromStdString(figures.incompleteReason());
-        if (role != Qt::DisplayRole && role != sortRole)
-            return {};
-        const bool sorting = role == sortRole;
-        switch (column) {
-        case When:
-            return sorting ? QVariant(game.record.started) : dateTime(game.record.started);
-        case Ended:
-            return endingText(game);
-        case Score:
-            return sorting ? QVariant(qint64(game.record.score)) : money(game.record.score);
-        case ClueScore:
-            return sorting ? QVariant(qint64(figures.clueScore))
-                           : money(figures.clueScore) + (figures.clueScoreComplete() ? "" : " *");
-        case Right:
-            return figures.cluesRight;
-        case Wrong:
-            return figures.cluesWrong;
-        case NoRingIn:
-            return figures.cluesNoRingIn;
-        case DailyDoubles:
-            return sorting ? QVariant(figures.dailyDoubles.right)
-                           : QStringLiteral("%1 of %2")
-                                     .arg(figures.dailyDoubles.right)
-                                     .arg(figures.dailyDoubles.answered);
-        case Final:
-            switch (figures.finalWager) {
-            case scoring::FinalResult::Right:
-                return sorting ? QVariant(2) : QStringLiteral("right");
-            case scoring::FinalResult::Wrong:
-                return sorting ? QVariant(1) : QStringLiteral("wrong");
-            case scoring::FinalResult::None:
-                break;
-            }
-            return sorting ? QVariant(0) : QString();
-        }
-        return {};
-    }
-
-private:
-    std::vector<Game> m_games; // oldest first
-};
+    QThreadPool::globalInstance()->start([window = QPointer<QObject>(window),
+                                          work = std::forward<Work>(work),
+                                          done = std::forward<Done>(done)]() mutable {
+        auto result = std::make_shared<decltype(work())>(work());
+        QMetaObject::invokeMethod(
+                qApp,
+                [window, done = std::move(done), result] {
+                    if (window)
+                        done(std::move(*result));
+                },
+                Qt::QueuedConnection);
+    });
+}
 
 class YourGames final : public QWidget
 {
@@ -221,42 +106,62 @@ public:
         summary->addRow(QStringLiteral("Last 10 games:"), &m_recent);
         summary->addRow(QStringLiteral("Clues answered right:"), &m_accuracy);
         summary->addRow(QStringLiteral("Daily Doubles:"), &m_dailyDoubles);
+        m_played.setText(QStringLiteral("reading your games..."));
         m_problem.setWordWrap(true);
         m_problem.setVisible(false);
 
-        auto *charts = new QHBoxLayout;
+        auto *charts = new QHBoxLayout(&m_charts);
+        charts->setContentsMargins({});
         charts->addWidget(&m_scores, 3);
         charts->addWidget(&m_rows, 2);
 
-        m_sorted.setSourceModel(&m_model);
-        m_sorted.setSortRole(GamesModel::sortRole);
-        m_table.setModel(&m_sorted);
+        m_table.setModel(&m_model);
         m_table.setSortingEnabled(true);
         m_table.sortByColumn(GamesModel::When, Qt::DescendingOrder);
         m_table.setSelectionBehavior(QAbstractItemView::SelectRows);
         m_table.setSelectionMode(QAbstractItemView::SingleSelection);
         m_table.setAlternatingRowColors(true);
+        // Tab leaves the table for the buttons, as in any dialog; the arrows move inside it.
+        m_table.setTabKeyNavigation(false);
+        m_table.installEventFilter(this);
+        m_table.setWordWrap(false);
         m_table.verticalHeader()->hide();
-        m_table.horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        // Every row as high as the others and every column as wide as its widest text, without
+        // measuring each row: a long record lays out as fast as a short one.
+        m_table.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        m_table.horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
         m_table.horizontalHeader()->setStretchLastSection(true);
         m_table.setAccessibleName(QStringLiteral("Your games"));
+        fitColumns({});
         m_footnote.setText(QStringLiteral(
                 "* Incomplete: a Daily Double answered right was never cleared with No Ring In."));
         m_footnote.setWordWrap(true);
+        m_footnote.setVisible(false);
+
+        // The charts give way to the table, at the player's choice or on a small screen.
+        m_split.setOrientation(Qt::Vertical);
+        m_split.setChildrenCollapsible(false);
+        m_split.addWidget(&m_charts);
+        m_split.addWidget(&m_table);
+        m_split.setStretchFactor(0, 2);
+        m_split.setStretchFactor(1, 3);
 
         auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
         m_results = buttons->addButton(QStringLiteral("&Results..."), QDialogButtonBox::ActionRole);
-        connect(m_results, &QPushButton::clicked, this, &YourGames::showResults);
         m_forget = buttons->addButton(QStringLiteral("&Forget This Game..."),
                                       QDialogButtonBox::ActionRole);
         m_forgetAll = buttons->addButton(QStringLiteral("Forget &All Games..."),
                                          QDialogButtonBox::ActionRole);
-        QPushButton *exportAll =
-                buttons->addButton(QStringLiteral("&Export..."), QDialogButtonBox::ActionRole);
-        connect(exportAll, &QPushButton::clicked, this, &YourGames::exportAll);
-        connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
+        m_export = buttons->addButton(QStringLiteral("&Export..."), QDialogButtonBox::ActionRole);
+        m_chartsShown = buttons->addButton(QString(), QDialogButtonBox::ResetRole);
+        showCharts(true);
+        connect(m_results, &QPushButton::clicked, this, &YourGames::showResults);
         connect(m_forget, &QPushButton::clicked, this, &YourGames::forgetThisGame);
         connect(m_forgetAll, &QPushButton::clicked, this, &YourGames::forgetAllGames);
+        connect(m_export, &QPushButton::clicked, this, &YourGames::exportAll);
+        connect(m_chartsShown, &QPushButton::clicked, this,
+                [this] { showCharts(m_charts.isHidden()); });
+        connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
         connect(m_table.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                 &YourGames::enableButtons);
         new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
@@ -264,19 +169,43 @@ public:
         auto *layout = new QVBoxLayout(this);
         layout->addWidget(&m_problem);
         layout->addLayout(summary);
-        layout->addLayout(charts, 2);
-        layout->addWidget(&m_table, 3);
+        layout->addWidget(&m_split, 1);
         layout->addWidget(&m_footnote);
         layout->addWidget(buttons);
+        setTabOrder(&m_table, m_results);
+        enableButtons();
 
         // The game under way changes with every result: its row follows a moment later, so
         // that no result waits for the record's window.
         m_follow.setSingleShot(true);
         m_follow.setInterval(100);
-        connect(&m_follow, &QTimer::timeout, this, &YourGames::followCurrentGame);
+        connect(&m_follow, &QTimer::timeout, this, [this] { followCurrentGame(); });
         if (store)
             watch(*store);
         reload();
+    }
+
+    // Shown on `screen`: the charts give way where the table would not keep its rows.
+    void fitScreen(const QScreen &screen)
+    {
+        if (minimumSizeHint().height() > screen.availableGeometry().height() * 9 / 10)
+            showCharts(false);
+    }
+
+protected:
+    // Ctrl+Tab, which a table would take for itself, leaves it as Tab does.
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == &m_table && event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+                && key->modifiers().testFlag(Qt::ControlModifier)) {
+                focusNextPrevChild(key->key() == Qt::Key_Tab
+                                   && !key->modifiers().testFlag(Qt::ShiftModifier));
+                return true;
+            }
+        }
+        return QWidget::eventFilter(watched, event);
     }
 
 private:
@@ -298,51 +227,105 @@ private:
         return *m_store;
     }
 
+    // Reads the record away from the windows; the window shows it once read. Of reads that
+    // overlap, the last one asked for is shown.
     void reload()
     {
-        storage::Record::Games read = m_record.games();
+        const std::uint64_t read = ++m_reads;
+        inBackground(
+                this,
+                [path = m_record.path(), copy = m_store ? m_store->copy() : QString()] {
+                    return storage::Record(path, copy).rows();
+                },
+                [this, read](storage::Record::Rows rows) {
+                    if (read == m_reads)
+                        showRows(std::move(rows));
+                });
+    }
+
+    void showRows(storage::Record::Rows read)
+    {
         showProblem(read.problem.isEmpty() && m_store ? m_store->problem() : read.problem);
-        std::vector<Game> games;
-        games.reserve(read.games.size());
-        std::reverse(read.games.begin(), read.games.end()); // oldest first, as the charts read them
-        for (GameRecord &record : read.games)
-            games.push_back(gameOf(std::move(record)));
-        m_model.setGames(std::move(games));
+        const GameRow *selected = selectedGame();
+        const std::int64_t selectedId = selected ? selected->id : -1;
+        m_model.setGames(std::move(read.rows));
+        m_loaded = true;
+        fitColumns(m_model.extremes());
+        for (int row = 0; selectedId >= 0 && row < m_model.rowCount(); ++row)
+            if (m_model.gameAt(row)->id == selectedId)
+                m_table.setCurrentIndex(m_model.index(row, 0));
+        updateFigures();
+        followCurrentGame(false);
+        setProperty("loaded", true);
+    }
+
+    // The game this copy plays, as it now stands; the record read again once it has ended.
+    void followCurrentGame(bool mayRead = true)
+    {
+        if (!m_loaded)
+            return; // followed once the record is read
+        const std::optional<GameRecord> &current =
+                m_store ? m_store->currentGame() : std::optional<GameRecord>();
+        const bool playing = current && current->stepsInEffect > 0;
+        // A game that has ended (or another begun) is the record's to tell how; as is a change
+        // of the player's to the record.
+        if (m_model.hasCurrent()
+            && (!playing || (m_following.isValid() && current->started != m_following))) {
+            m_model.letGoOfCurrent();
+            m_reloadOnChange = true;
+        }
+        if (mayRead && std::exchange(m_reloadOnChange, false))
+            reload();
+        if (!playing)
+            return;
+        m_following = current->started;
+        GameRecord game = *current;
+        game.playedBy = PlayedBy::ThisCopy;
+        const GameRow row = rowOf(game);
+        m_model.setCurrent(row);
+        fitColumns({ row });
         updateFigures();
     }
 
-    // The game this copy plays, as it now stands; the whole record after a change of the
-    // player's (a game forgotten).
-    void followCurrentGame()
+    // Widens the columns to the texts of `games`, and sizes the table to keep every column and
+    // its rows in sight.
+    void fitColumns(const std::vector<GameRow> &games)
     {
-        if (std::exchange(m_reloadOnChange, false)) {
-            reload();
-            return;
+        QHeaderView *header = m_table.horizontalHeader();
+        const QFontMetrics metrics = m_table.fontMetrics();
+        const int padding = 2 * (m_table.style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1)
+                + metrics.averageCharWidth();
+        int width = 0;
+        for (int column = 0; column < GamesModel::columns; ++column) {
+            int wanted = std::max(header->sectionSize(column), header->sectionSizeHint(column));
+            for (const GameRow &game : games)
+                wanted = std::max(wanted,
+                                  metrics.horizontalAdvance(
+                                          GamesModel::text(game, GamesModel::Column(column)))
+                                          + padding);
+            if (wanted > header->sectionSize(column))
+                header->resizeSection(column, wanted);
+            width += header->sectionSize(column);
         }
-        if (!m_store || !m_store->currentGame() || m_store->currentGame()->stepsInEffect == 0)
-            return;
-        GameRecord game = *m_store->currentGame();
-        game.playedBy = storage::PlayedBy::ThisCopy;
-        m_model.setCurrent(gameOf(std::move(game)));
-        updateFigures();
+        const int frame = 2 * m_table.frameWidth();
+        m_table.setMinimumWidth(width + frame + m_table.verticalScrollBar()->sizeHint().width());
+        m_table.setMinimumHeight(header->sizeHint().height() + frame
+                                 + rowsAlwaysShown
+                                         * m_table.verticalHeader()->defaultSectionSize());
     }
 
     void updateFigures()
     {
-        const std::vector<Game> &games = m_model.games();
-        std::vector<scoring::GameFigures> figures;
-        std::vector<ChartPoint> points;
-        for (const Game &game : games) {
-            figures.push_back(game.figures);
-            points.push_back({ game.record.started, game.figures.clueScore, game.record.score,
-                               game.figures.clueScoreComplete() });
-        }
-        const scoring::Summary summary = scoring::summarize(figures);
+        const std::vector<GameRow> &games = m_model.games();
+        const scoring::Summary summary = scoring::summarize(
+                games.size(), [&games](std::size_t i) -> const scoring::GameFigures & {
+                    return games[i].figures;
+                });
         m_played.setText(QString::number(summary.games));
         const auto clueScores = [](const std::optional<scoring::ClueScoreFigures> &scores) {
             return scores ? QStringLiteral("average %1, best %2")
-                                    .arg(texts::moneyText(std::round(scores->average)),
-                                         money(scores->best))
+                                    .arg(texts::amountText(std::llround(scores->average)),
+                                         texts::amountText(scores->best))
                           : QStringLiteral("no games yet");
         };
         m_clueScore.setText(clueScores(summary.allGames));
@@ -354,6 +337,11 @@ private:
                                                  .arg(summary.dailyDoubles.right)
                                                  .arg(summary.dailyDoubles.answered));
         m_footnote.setVisible(summary.incompleteGames > 0);
+        std::vector<ChartPoint> points;
+        points.reserve(games.size());
+        for (const GameRow &game : games)
+            points.push_back({ game.startedMs, game.startedOffset, game.figures.clueScore,
+                               game.figures.score, game.figures.clueScoreComplete() });
         m_scores.setGames(std::move(points));
         m_rows.setRowAccuracy(summary.rows);
         enableButtons();
@@ -365,31 +353,35 @@ private:
         m_problem.setVisible(!problem.isEmpty());
     }
 
-    const Game *selectedGame() const
+    void showCharts(bool shown)
     {
-        const QModelIndex index = m_sorted.mapToSource(m_table.currentIndex());
-        return index.isValid() ? &m_model.games()[std::size_t(index.row())] : nullptr;
+        m_charts.setVisible(shown);
+        m_chartsShown->setText(shown ? QStringLiteral("Hide C&harts")
+                                     : QStringLiteral("Show C&harts"));
     }
+
+    const GameRow *selectedGame() const { return m_model.gameAt(m_table.currentIndex().row()); }
 
     void enableButtons()
     {
-        const Game *game = selectedGame();
-        m_forget->setEnabled(game && !game->beingPlayed());
-        m_forget->setToolTip(!game || !game->beingPlayed() ? QString()
-                                     : game->current()
-                                     ? QStringLiteral("The game you are playing cannot be "
-                                                      "forgotten.")
-                                     : QStringLiteral("This game is being played in another copy "
-                                                      "of the program, and cannot be forgotten."));
-        m_results->setEnabled(game && !game->beingPlayed());
-        m_results->setToolTip(game && game->current()
-                                      ? QStringLiteral("The results of the game you are playing "
-                                                       "are in the board's menu: This Game's "
-                                                       "Results...")
-                                      : QString());
-        const auto others = std::count_if(m_model.games().begin(), m_model.games().end(),
-                                          [](const Game &other) { return !other.beingPlayed(); });
-        m_forgetAll->setEnabled(others > 0);
+        const GameRow *game = selectedGame();
+        const bool played = game && game->playedBy != PlayedBy::Nobody;
+        const bool ours = game && game->playedBy == PlayedBy::ThisCopy;
+        m_forget->setEnabled(game && !played);
+        m_forget->setToolTip(!played        ? QString()
+                                     : ours ? QStringLiteral("The game you are playing cannot be "
+                                                             "forgotten.")
+                                            : QStringLiteral("This game is being played in "
+                                                             "another copy of the program, and "
+                                                             "cannot be forgotten."));
+        m_results->setEnabled(game && !played);
+        m_results->setToolTip(ours ? QStringLiteral("The results of the game you are playing are "
+                                                    "in the board's menu: This Game's Results...")
+                                   : QString());
+        const std::vector<GameRow> &games = m_model.games();
+        m_forgetAll->setEnabled(std::any_of(games.begin(), games.end(), [](const GameRow &other) {
+            return other.playedBy == PlayedBy::Nobody;
+        }));
     }
 
     bool ask(const QString &question)
@@ -399,22 +391,30 @@ private:
 
     void forgetThisGame()
     {
-        const Game *game = selectedGame();
-        if (!game || game->beingPlayed()
+        const GameRow *game = selectedGame();
+        if (!game || game->playedBy != PlayedBy::Nobody
             || !ask(QStringLiteral("Forget the game played %1, with its score of %2? It cannot "
                                    "be brought back.")
-                            .arg(dateTime(game->record.started), money(game->record.score))))
+                            .arg(GamesModel::text(*game, GamesModel::When),
+                                 texts::amountText(game->figures.score))))
             return;
         m_reloadOnChange = true;
-        store().forget(game->record.id);
+        store().forget(game->id);
     }
 
     // The results of a game kept, to change any of them: each change is kept at once.
     void showResults()
     {
-        const Game *selected = selectedGame();
-        if (!selected || selected->beingPlayed())
+        const GameRow *selected = selectedGame();
+        if (!selected || selected->playedBy != PlayedBy::Nobody)
             return;
+        QString problem;
+        std::optional<GameRecord> record = m_record.game(selected->id, &problem);
+        if (!record) {
+            if (!problem.isEmpty())
+                runtime::messageBox(problem, texts::messageTitle(), this);
+            return;
+        }
         struct Kept
         {
             GameRecord record;
@@ -422,9 +422,7 @@ private:
             QPointer<playalong::ResultsList> list;
         };
         const auto kept = std::make_shared<Kept>(
-                Kept{ selected->record,
-                      scoring::Game(selected->record.steps, selected->record.stepsInEffect),
-                      {} });
+                Kept{ *record, scoring::Game(record->steps, record->stepsInEffect), {} });
         const auto change = [this, kept](int index, scoring::Outcome outcome, std::int64_t wager) {
             const std::optional<scoring::Game> changed = kept->game.changed(index, outcome, wager);
             if (!changed)
@@ -440,7 +438,8 @@ private:
             return true;
         };
         kept->list = new playalong::ResultsList(
-                QStringLiteral("Results of the game played %1").arg(dateTime(kept->record.started)),
+                QStringLiteral("Results of the game played %1")
+                        .arg(GamesModel::text(*selected, GamesModel::When)),
                 change);
         kept->list->setGame(kept->game);
         connect(this, &QObject::destroyed, kept->list, &QWidget::close);
@@ -456,36 +455,60 @@ private:
         store().forgetAll();
     }
 
-    // Every game as CSV, to a file the player names.
+    // Every game as CSV, to a file the player names, written away from the windows.
     void exportAll()
     {
-        const QString fileName = QFileDialog::getSaveFileName(
-                this, QStringLiteral("Export Your Games"),
-                QDir::home().filePath(QStringLiteral("vantorel-games.csv")),
-                QStringLiteral("CSV files (*.csv)"));
-        if (fileName.isEmpty())
+        QFileDialog dialog(this, QStringLiteral("Export Your Games"),
+                           QDir::home().filePath(QStringLiteral("vantorel-games.csv")),
+                           QStringLiteral("CSV files (*.csv)"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("csv")); // to a name typed without it
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return;
-        QString error;
-        if (!exportGames(m_record.path(), fileName, &error))
-            runtime::messageBox(QStringLiteral("Your games could not be exported: %1").arg(error),
+        m_export->setEnabled(false);
+        inBackground(
+                this,
+                [path = m_record.path(), fileName = dialog.selectedFiles().constFirst()] {
+                    QString error;
+                    exportGames(path, fileName, &error);
+                    return error;
+                },
+                [this](const QString &error) {
+                    m_export->setEnabled(true);
+                    if (!error.isEmpty())
+                        runtime::messageBox(
+                                QStringLiteral("Your games could not be exported: %1").arg(error),
                                 texts::messageTitle(), this);
+                });
     }
 
     storage::GameStore *m_store;
     std::unique_ptr<storage::GameStore> m_ownStore;
     storage::Record m_record;
+    std::uint64_t m_reads = 0;
+    bool m_loaded = false;
     bool m_reloadOnChange = false;
+    QDateTime m_following; // when the game under way started
     GamesModel m_model;
-    QSortFilterProxyModel m_sorted;
+    QSplitter m_split; // before the table and the charts, which it holds
     QTableView m_table;
+    QWidget m_charts;
     QLabel m_problem, m_played, m_clueScore, m_recent, m_accuracy, m_dailyDoubles, m_footnote;
     ProgressChart m_scores{ ProgressChart::Mode::Scores };
     ProgressChart m_rows{ ProgressChart::Mode::RowAccuracy };
     QPushButton *m_forget = nullptr;
     QPushButton *m_results = nullptr;
     QPushButton *m_forgetAll = nullptr;
+    QPushButton *m_export = nullptr;
+    QPushButton *m_chartsShown = nullptr;
     QTimer m_follow;
 };
+
+void show(YourGames &window, const QWidget *near)
+{
+    window.fitScreen(near ? *near->screen() : *QGuiApplication::primaryScreen());
+    runtime::showCentred(window, near);
+}
 
 } // namespace
 
@@ -494,7 +517,7 @@ QWidget *showYourGames(storage::GameStore &store)
     auto *window = new YourGames(store.path(), &store);
     QObject::connect(&store, &QObject::destroyed, window, &QWidget::close);
     // On the screen of the board it was asked for from.
-    runtime::showCentred(*window, QApplication::activeWindow());
+    show(*window, QApplication::activeWindow());
     return window;
 }
 
@@ -502,7 +525,7 @@ int runYourGames(const QString &recordPath)
 {
     auto *window = new YourGames(recordPath, nullptr);
     QObject::connect(window, &QObject::destroyed, qApp, &QCoreApplication::quit);
-    runtime::showCentred(*window, nullptr);
+    show(*window, nullptr);
     return QApplication::exec();
 }
 

@@ -13,14 +13,24 @@ int execModal(QMessageBox &box, QWidget *over)
 {
     FormRuntime &runtime = FormRuntime::instance();
     Form *active = runtime.activeForm();
-    if (over)
-        box.setParent(over, box.windowFlags());
-    else if (active && active->isLoaded())
+    if (active && !active->isLoaded())
+        active = nullptr;
+    // A box over a window of the additions (Your Games) gives the activation back to it, not
+    // to the board the runtime last activated.
+    QWidget *window = over ? over->window() : nullptr;
+    Form *owner = !window || (active && active->window() == window) ? active : nullptr;
+    if (window)
+        box.setParent(window, box.windowFlags());
+    else if (active)
         box.setParent(active->window(), box.windowFlags());
     box.setWindowModality(Qt::ApplicationModal);
     runtime.modalOpening();
     const int answer = box.exec();
-    runtime.modalClosed(active);
+    runtime.modalClosed(owner);
+    if (window && !owner && window->isVisible()) {
+        window->raise();
+        window->activateWindow();
+    }
     return answer;
 }
 

@@ -131,14 +131,16 @@ GameFigures gameFigures(std::span<const Step> steps)
 
 namespace {
 
-ClueScoreFigures clueScoreFigures(std::span<const GameFigures> games)
+// Over games [first, last) of figuresOf.
+ClueScoreFigures clueScoreFigures(const FiguresOf &figuresOf, std::size_t first, std::size_t last)
 {
-    ClueScoreFigures figures{ 0, games.front().clueScore };
-    for (const GameFigures &game : games) {
-        figures.average += double(game.clueScore);
-        figures.best = std::max(figures.best, game.clueScore);
+    ClueScoreFigures figures{ 0, figuresOf(first).clueScore };
+    for (std::size_t i = first; i < last; ++i) {
+        const std::int64_t clueScore = figuresOf(i).clueScore;
+        figures.average += double(clueScore);
+        figures.best = std::max(figures.best, clueScore);
     }
-    figures.average /= double(games.size());
+    figures.average /= double(last - first);
     return figures;
 }
 
@@ -146,13 +148,21 @@ ClueScoreFigures clueScoreFigures(std::span<const GameFigures> games)
 
 Summary summarize(std::span<const GameFigures> games)
 {
+    return summarize(games.size(),
+                     [games](std::size_t i) -> const GameFigures & { return games[i]; });
+}
+
+Summary summarize(std::size_t count, const FiguresOf &figuresOf)
+{
     Summary summary;
-    summary.games = int(games.size());
-    if (games.empty())
+    summary.games = int(count);
+    if (count == 0)
         return summary;
-    summary.allGames = clueScoreFigures(games);
-    summary.recent = clueScoreFigures(games.last(std::min<std::size_t>(games.size(), recentGames)));
-    for (const GameFigures &game : games) {
+    summary.allGames = clueScoreFigures(figuresOf, 0, count);
+    summary.recent =
+            clueScoreFigures(figuresOf, count - std::min<std::size_t>(count, recentGames), count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const GameFigures &game = figuresOf(i);
         summary.incompleteGames += !game.clueScoreComplete();
         for (int row = 0; row < rowCount; ++row)
             summary.rows[row] += game.rows[row];

@@ -26,6 +26,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -111,6 +112,10 @@ struct Summary
 
 // A summary of games given oldest first.
 Summary summarize(std::span<const GameFigures> games);
+// The same of `count` games, oldest first, the figures of game i read through figuresOf(i):
+// for games kept with more than their figures.
+using FiguresOf = std::function<const GameFigures &(std::size_t)>;
+Summary summarize(std::size_t count, const FiguresOf &figuresOf);
 
 // For each value, the average of it and the values before it, up to `window` values in all:
 // the first values average over as many as there are.

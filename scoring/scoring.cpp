@@ -62,6 +62,11 @@ std::string scoreText(std::int32_t score)
     return std::to_string(score);
 }
 
+std::string amountText(std::int64_t amount)
+{
+    return "$ " + std::to_string(amount);
+}
+
 std::string indexText(int index)
 {
     return std::to_string(index);

@@ -34,6 +34,9 @@ std::optional<double> wagerValue(std::string_view digits);
 std::string moneyText(double amount);
 // The score as plain decimal: "0", "600", "-400".
 std::string scoreText(std::int32_t score);
+// An amount as a board shows the score, after its "$": "$ 600", "$ -400". Outside the designed
+// windows, the one form of money.
+std::string amountText(std::int64_t amount);
 // A square index as text ("14"), and back; nothing for a text that names no square.
 std::string indexText(int index);
 std::optional<std::int16_t> indexFromText(std::string_view text);

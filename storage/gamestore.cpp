@@ -266,6 +266,15 @@ Record::Rows Record::rows() const
     return read;
 }
 
+std::optional<GameRecord> Record::game(std::int64_t id, QString *problem) const
+{
+    std::optional<GameRecord> found;
+    const QString why = read([&](sqlite::Connection &db) { found = queries::game(db, id); });
+    if (problem)
+        *problem = why;
+    return why.isEmpty() ? found : std::nullopt;
+}
+
 QString Record::forEachGame(const std::function<bool(const GameRecord &)> &each) const
 {
     return read([&](sqlite::Connection &db) { queries::forEachGame(db, each); });

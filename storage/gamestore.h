@@ -170,6 +170,10 @@ public:
     };
     Rows rows() const;
 
+    // One game, whole, as the rows name it; none when it is gone, with the problem if the record
+    // cannot be read.
+    std::optional<GameRecord> game(std::int64_t id, QString *problem = nullptr) const;
+
     // Every game with a result in effect, whole, oldest first, one at a time, as long as `each`
     // returns true: the record's size takes no memory. Empty, or the problem.
     QString forEachGame(const std::function<bool(const GameRecord &)> &each) const;

@@ -8,6 +8,9 @@
 #include <QStyle>
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
+
 using record::ProgressChart;
 using Mode = ProgressChart::Mode;
 
@@ -18,16 +21,36 @@ std::vector<record::ChartPoint> games(int count)
 {
     std::vector<record::ChartPoint> games;
     for (int i = 0; i < count; ++i)
-        games.push_back({ QDateTime(QDate(2026, 1, 5).addDays(i), QTime(19, 30)),
-                          i * 1400 % 9000 - 1000, i * 2300 % 12000 - 3000, i % 7 != 3 });
+        games.push_back(
+                { QDateTime(QDate(2026, 1, 5).addDays(i), QTime(19, 30)).toMSecsSinceEpoch(), 0,
+                  i * 1400 % 9000 - 1000, i * 2300 % 12000 - 3000, i % 7 != 3 });
     return games;
+}
+
+int pixels(const QImage &image, const QColor &color)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    const auto *bits = reinterpret_cast<const QRgb *>(rgb.constBits());
+    return int(std::count(bits, bits + rgb.width() * rgb.height(), color.rgb()));
 }
 
 int pixels(const QImage &image, QPalette::ColorRole role, const QPalette &palette)
 {
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    const auto *bits = reinterpret_cast<const QRgb *>(rgb.constBits());
-    return int(std::count(bits, bits + rgb.width() * rgb.height(), palette.color(role).rgb()));
+    return pixels(image, palette.color(role));
+}
+
+// The contrast ratio of the web's accessibility guidelines, by which graphics need 3:1.
+double contrast(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &color) {
+        const auto linear = [](double c) {
+            return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF())
+                + 0.0722 * linear(color.blueF());
+    };
+    const auto [dark, light] = std::minmax({ luminance(a), luminance(b) });
+    return (light + 0.05) / (dark + 0.05);
 }
 
 } // namespace
@@ -40,6 +63,8 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); }
     void paintsInThePalette_data();
     void paintsInThePalette();
+    void seriesStandOutOnEveryPalette_data();
+    void seriesStandOutOnEveryPalette();
 };
 
 void tst_ProgressChart::paintsInThePalette_data()
@@ -76,7 +101,7 @@ void tst_ProgressChart::paintsInThePalette()
             rows[row] = { 5 - row, 6 };
         chart.setRowAccuracy(rows);
         QVERIFY(chart.accessibleDescription().contains(description));
-        QVERIFY(chart.minimumSizeHint().width() > 20 * chart.fontMetrics().height());
+        QVERIFY(chart.minimumSizeHint().width() > 12 * chart.fontMetrics().height());
 
         chart.resize(chart.sizeHint());
         QImage image(chart.size(), QImage::Format_RGB32);
@@ -90,15 +115,55 @@ void tst_ProgressChart::paintsInThePalette()
         // Words, say "No games yet", or the average's line; a long record's own lines fade.
         QVERIFY(pixels(image, QPalette::Text, palette) > 0);
         const bool lines = count > 0 && count < 100;
-        QCOMPARE(pixels(image, QPalette::Highlight, palette) > 0, lines);
-        QCOMPARE(pixels(image, QPalette::Link, palette) > 0, lines && mode == Mode::Scores);
+        const auto [clueScore, finalScore] = chart.seriesColors();
+        QCOMPARE(pixels(image, clueScore) > 0, lines);
+        QCOMPARE(pixels(image, finalScore) > 0, lines && mode == Mode::Scores);
         if (count == 1) {
             // Below the legend, the clue score's one marker, not a line.
-            const int marker = pixels(image.copy(image.rect().adjusted(0, 6 * margin, 0, 0)),
-                                      QPalette::Highlight, palette);
+            const int marker =
+                    pixels(image.copy(image.rect().adjusted(0, 6 * margin, 0, 0)), clueScore);
             QVERIFY(marker > 0 && marker < margin * margin);
         }
     }
+}
+
+void tst_ProgressChart::seriesStandOutOnEveryPalette_data()
+{
+    QTest::addColumn<QRgb>("base");
+    QTest::addColumn<QRgb>("highlight");
+    QTest::addColumn<QRgb>("link");
+    QTest::newRow("light") << 0xffffffU << 0x308cc6U << 0x0000ffU;
+    QTest::newRow("a Breeze-like dark") << 0x232629U << 0x3daee9U << 0x1d99f3U;
+    QTest::newRow("darker: a dark Highlight on grey") << 0x3d3d3dU << 0x12608aU << 0x2a5e8cU;
+    QTest::newRow("high contrast, black") << 0x000000U << 0x1aebffU << 0xffff00U;
+    QTest::newRow("high contrast, white") << 0xffffffU << 0x37006eU << 0x00009fU;
+    QTest::newRow("a pale Highlight on white") << 0xffffffU << 0xcde8ffU << 0xffd8a8U;
+}
+
+// The clue score and the final score stand out from the chart's background, and from each
+// other, whatever the palette's Highlight and Link.
+void tst_ProgressChart::seriesStandOutOnEveryPalette()
+{
+    QFETCH(QRgb, base);
+    QFETCH(QRgb, highlight);
+    QFETCH(QRgb, link);
+    QPalette palette = QApplication::style()->standardPalette();
+    palette.setColor(QPalette::Base, QColor(base));
+    palette.setColor(QPalette::Highlight, QColor(highlight));
+    palette.setColor(QPalette::Link, QColor(link));
+    ProgressChart chart(Mode::Scores);
+    chart.setPalette(palette);
+    chart.setGames(games(12));
+    const auto [clueScore, finalScore] = chart.seriesColors();
+    QVERIFY2(contrast(clueScore, palette.base().color()) >= 3, qPrintable(clueScore.name()));
+    QVERIFY2(contrast(finalScore, palette.base().color()) >= 3, qPrintable(finalScore.name()));
+    QVERIFY(clueScore != finalScore);
+    // Drawn in them, legend and lines alike.
+    chart.resize(chart.sizeHint());
+    QImage image(chart.size(), QImage::Format_RGB32);
+    chart.render(&image);
+    QVERIFY(pixels(image, clueScore) > 0);
+    QVERIFY(pixels(image, finalScore) > 0);
 }
 
 QTEST_MAIN(tst_ProgressChart)

@@ -128,6 +128,8 @@ void tst_Scoring::scoreText()
     QFETCH(int, score);
     QFETCH(QString, text);
     QCOMPARE(QString::fromStdString(scoring::scoreText(score)), text);
+    // Money outside the designed windows reads as a board shows the score.
+    QCOMPARE(QString::fromStdString(amountText(score)), "$ " + text);
 }
 
 // Every square's index survives its trip through the clue window's Tag.

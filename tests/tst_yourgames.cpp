@@ -43,6 +43,9 @@ QWidget *openYourGames()
     QWidget *window = nullptr;
     for (QWidget *top : QApplication::topLevelWidgets())
         window = top->objectName() == "YourGames" && top->isVisible() ? top : window;
+    // It shows at once and reads the record in the background.
+    if (!window || !QTest::qWaitFor([window] { return window->property("loaded").toBool(); }))
+        return nullptr;
     return window;
 }
 

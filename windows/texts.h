@@ -22,6 +22,11 @@ inline QString scoreText(std::int32_t score)
     return QString::fromStdString(scoring::scoreText(score));
 }
 
+inline QString amountText(std::int64_t amount)
+{
+    return QString::fromStdString(scoring::amountText(amount));
+}
+
 inline QString indexText(int index)
 {
     return QString::fromStdString(scoring::indexText(index));

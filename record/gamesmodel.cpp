@@ -1,0 +1,297 @@
+// Copyright (C) 2026 Vantorel Scorekeeper developers
+// SPDX-License-Identifier: MIT
+
+#include "record/gamesmodel.h"
+
+#include "windows/texts.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <array>
+#include <numeric>
+#include <tuple>
+
+namespace record {
+namespace {
+
+using storage::Ending;
+using storage::GameRow;
+using storage::PlayedBy;
+
+QString dateTime(const QDateTime &when)
+{
+    const QLocale locale;
+    return locale.toString(when.date(), QLocale::ShortFormat) + u' '
+            + locale.toString(when.time(), QStringLiteral("HH:mm"));
+}
+
+QString endingText(const GameRow &game)
+{
+    switch (game.ending) {
+    case Ending::Finished:
+        return QStringLiteral("finished");
+    case Ending::EndedByPlayer:
+        return QStringLiteral("ended early");
+    case Ending::NotFinished:
+        break;
+    case Ending::InProgress:
+        if (game.playedBy == PlayedBy::ThisCopy)
+            return QStringLiteral("in progress");
+        if (game.playedBy == PlayedBy::AnotherCopy)
+            return QStringLiteral("being played");
+        break;
+    }
+    return QStringLiteral("not finished");
+}
+
+// How a game ended, in the order of its words.
+int endingRank(const GameRow &game)
+{
+    switch (game.ending) {
+    case Ending::Finished:
+        return 2;
+    case Ending::EndedByPlayer:
+        return 1;
+    case Ending::NotFinished:
+        break;
+    case Ending::InProgress:
+        if (game.playedBy == PlayedBy::ThisCopy)
+            return 3;
+        if (game.playedBy == PlayedBy::AnotherCopy)
+            return 0;
+        break;
+    }
+    return 4;
+}
+
+// What a column sorts a game by, ties left to the order of play.
+std::tuple<std::int64_t, std::int64_t> key(const GameRow &game, GamesModel::Column column)
+{
+    const scoring::GameFigures &figures = game.figures;
+    switch (column) {
+    case GamesModel::When:
+        return { game.startedMs, 0 };
+    case GamesModel::Ended:
+        return { endingRank(game), 0 };
+    case GamesModel::Score:
+        return { figures.score, 0 };
+    case GamesModel::ClueScore:
+        return { figures.clueScore, 0 };
+    case GamesModel::Right:
+        return { figures.cluesRight, 0 };
+    case GamesModel::Wrong:
+        return { figures.cluesWrong, 0 };
+    case GamesModel::NoRingIn:
+        return { figures.cluesNoRingIn, 0 };
+    case GamesModel::DailyDoubles:
+        return { figures.dailyDoubles.right, figures.dailyDoubles.answered };
+    case GamesModel::Final: {
+        static constexpr std::array<std::int64_t, 3> rank = { 0, 2, 1 }; // none, right, wrong
+        return { rank.at(std::size_t(figures.finalWager)), figures.finalWagerAmount };
+    }
+    }
+    return { 0, 0 };
+}
+
+} // namespace
+
+GamesModel::GamesModel(QObject *parent) : QAbstractTableModel(parent) { }
+
+void GamesModel::setGames(std::vector<GameRow> games)
+{
+    beginResetModel();
+    m_games = std::move(games);
+    std::sort(m_games.begin(), m_games.end(), [](const GameRow &a, const GameRow &b) {
+        return std::tie(a.startedMs, a.id) < std::tie(b.startedMs, b.id);
+    });
+    m_order.resize(m_games.size());
+    std::iota(m_order.begin(), m_order.end(), 0);
+    std::stable_sort(m_order.begin(), m_order.end(), [this](int a, int b) { return before(a, b); });
+    endResetModel();
+}
+
+// In the order chosen, later games first among equals when it runs downwards.
+bool GamesModel::before(int a, int b) const
+{
+    const GameRow &first = m_games[std::size_t(a)];
+    const GameRow &second = m_games[std::size_t(b)];
+    const auto left = std::tuple(key(first, m_sortColumn), a);
+    const auto right = std::tuple(key(second, m_sortColumn), b);
+    return m_sortOrder == Qt::AscendingOrder ? left < right : right < left;
+}
+
+void GamesModel::sort(int column, Qt::SortOrder order)
+{
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList persistent = persistentIndexList();
+    std::vector<int> games;
+    for (const QModelIndex &index : persistent)
+        games.push_back(m_order[std::size_t(index.row())]);
+    m_sortColumn = Column(std::clamp(column, 0, columns - 1));
+    m_sortOrder = order;
+    std::stable_sort(m_order.begin(), m_order.end(), [this](int a, int b) { return before(a, b); });
+    // The rows chosen stay chosen, wherever their games now stand.
+    std::vector<int> rowOf(m_order.size());
+    for (std::size_t row = 0; row < m_order.size(); ++row)
+        rowOf[std::size_t(m_order[row])] = int(row);
+    QModelIndexList moved;
+    for (qsizetype i = 0; i < persistent.size(); ++i)
+        moved << index(rowOf[std::size_t(games[std::size_t(i)])], persistent[i].column());
+    changePersistentIndexList(persistent, moved);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void GamesModel::setCurrent(const GameRow &game)
+{
+    const auto found = std::find_if(m_games.begin(), m_games.end(), [](const GameRow &other) {
+        return other.playedBy == PlayedBy::ThisCopy;
+    });
+    if (found == m_games.end()) {
+        // The newest game: it began with its first result, just now.
+        m_games.push_back(game);
+        const int added = int(m_games.size()) - 1;
+        const auto at = std::lower_bound(m_order.begin(), m_order.end(), added,
+                                         [this](int a, int b) { return before(a, b); });
+        const int row = int(at - m_order.begin());
+        beginInsertRows({}, row, row);
+        m_order.insert(at, added);
+        endInsertRows();
+        return;
+    }
+    *found = game;
+    placeInOrder(int(found - m_games.begin()));
+}
+
+// A game changed: its row stays where the order still has it, or moves alone to its place.
+void GamesModel::placeInOrder(int game)
+{
+    const int row = int(std::find(m_order.begin(), m_order.end(), game) - m_order.begin());
+    const auto goesBefore = [this](int a, int b) { return before(a, b); };
+    // Its place among the others.
+    m_order.erase(m_order.begin() + row);
+    const int destination = int(std::lower_bound(m_order.begin(), m_order.end(), game, goesBefore)
+                                - m_order.begin());
+    m_order.insert(m_order.begin() + row, game);
+    // The row it goes before, counted with it still in the list; none for a row in its place.
+    if (beginMoveRows({}, row, row, {}, destination >= row ? destination + 1 : destination)) {
+        m_order.erase(m_order.begin() + row);
+        m_order.insert(m_order.begin() + destination, game);
+        endMoveRows();
+    }
+    Q_EMIT dataChanged(index(destination, 0), index(destination, columns - 1));
+}
+
+bool GamesModel::hasCurrent() const
+{
+    return std::any_of(m_games.begin(), m_games.end(),
+                       [](const GameRow &game) { return game.playedBy == PlayedBy::ThisCopy; });
+}
+
+void GamesModel::letGoOfCurrent()
+{
+    for (std::size_t game = 0; game < m_games.size(); ++game)
+        if (m_games[game].playedBy == PlayedBy::ThisCopy) {
+            m_games[game].playedBy = PlayedBy::Nobody;
+            placeInOrder(int(game));
+        }
+}
+
+std::vector<GameRow> GamesModel::extremes() const
+{
+    std::vector<GameRow> games;
+    if (m_games.empty())
+        return games;
+    for (int column = 0; column < columns; ++column) {
+        const auto [least, most] = std::minmax_element(
+                m_games.begin(), m_games.end(), [column](const GameRow &a, const GameRow &b) {
+                    return key(a, Column(column)) < key(b, Column(column));
+                });
+        games.push_back(*least);
+        games.push_back(*most);
+    }
+    return games;
+}
+
+const GameRow *GamesModel::gameAt(int row) const
+{
+    if (row < 0 || row >= int(m_order.size()))
+        return nullptr;
+    return &m_games[std::size_t(m_order[std::size_t(row)])];
+}
+
+int GamesModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_order.size());
+}
+
+int GamesModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : columns;
+}
+
+QVariant GamesModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    static constexpr std::array<const char *, columns> names = {
+        "Played", "How it ended", "Score",         "Clue score", "Right",
+        "Wrong",  "No ring in",   "Daily Doubles", "Final",
+    };
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return QString::fromLatin1(names.at(static_cast<std::size_t>(section)));
+    return {};
+}
+
+QString GamesModel::text(const GameRow &game, Column column)
+{
+    const scoring::GameFigures &figures = game.figures;
+    switch (column) {
+    case When:
+        return dateTime(game.started());
+    case Ended:
+        return endingText(game);
+    case Score:
+        return texts::amountText(figures.score);
+    case ClueScore:
+        return texts::amountText(figures.clueScore) + (figures.clueScoreComplete() ? "" : " *");
+    case Right:
+        return QString::number(figures.cluesRight);
+    case Wrong:
+        return QString::number(figures.cluesWrong);
+    case NoRingIn:
+        return QString::number(figures.cluesNoRingIn);
+    case DailyDoubles:
+        return QStringLiteral("%1 of %2")
+                .arg(figures.dailyDoubles.right)
+                .arg(figures.dailyDoubles.answered);
+    case Final:
+        if (figures.finalWager == scoring::FinalResult::None)
+            return {};
+        return QStringLiteral("%1, %2").arg(
+                figures.finalWager == scoring::FinalResult::Right ? "right" : "wrong",
+                texts::amountText(figures.finalWagerAmount));
+    }
+    return {};
+}
+
+QVariant GamesModel::data(const QModelIndex &index, int role) const
+{
+    const GameRow *game = gameAt(index.row());
+    if (!game)
+        return {};
+    const auto column = Column(index.column());
+    if (role == Qt::TextAlignmentRole)
+        return column == When || column == Ended ? QVariant()
+                                                 : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::ToolTipRole && column == ClueScore && !game->figures.clueScoreComplete())
+        return QString::fromStdString(game->figures.incompleteReason());
+    if (role == sortRole) {
+        if (column == When)
+            return QVariant::fromValue(game->startedMs);
+        return QVariant::fromValue(std::get<0>(key(*game, column)));
+    }
+    if (role == Qt::DisplayRole)
+        return text(*game, column);
+    return {};
+}
+
+} // namespace record
