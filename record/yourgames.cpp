@@ -35,6 +35,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 #include <memory>
 
 namespace record {
@@ -188,8 +189,11 @@ public:
     // Shown on `screen`: the charts give way where the table would not keep its rows.
     void fitScreen(const QScreen &screen)
     {
-        if (minimumSizeHint().height() > screen.availableGeometry().height() * 9 / 10)
+        if (minimumSizeHint().height() > screen.availableGeometry().height() * 9 / 10) {
             showCharts(false);
+            m_split.updateGeometry(); // its size hints were taken with the charts
+            layout()->activate();
+        }
     }
 
 protected:
@@ -297,15 +301,16 @@ private:
                 + metrics.averageCharWidth();
         int width = 0;
         for (int column = 0; column < GamesModel::columns; ++column) {
-            int wanted = std::max(header->sectionSize(column), header->sectionSizeHint(column));
+            int &wanted = m_widths.at(std::size_t(column));
+            wanted = std::max(wanted, header->sectionSizeHint(column));
             for (const GameRow &game : games)
                 wanted = std::max(wanted,
                                   metrics.horizontalAdvance(
                                           GamesModel::text(game, GamesModel::Column(column)))
                                           + padding);
-            if (wanted > header->sectionSize(column))
+            if (wanted != header->sectionSize(column))
                 header->resizeSection(column, wanted);
-            width += header->sectionSize(column);
+            width += wanted;
         }
         const int frame = 2 * m_table.frameWidth();
         m_table.setMinimumWidth(width + frame + m_table.verticalScrollBar()->sizeHint().width());
@@ -489,6 +494,7 @@ private:
     bool m_loaded = false;
     bool m_reloadOnChange = false;
     QDateTime m_following; // when the game under way started
+    std::array<int, GamesModel::columns> m_widths{}; // each column's widest text yet
     GamesModel m_model;
     QSplitter m_split; // before the table and the charts, which it holds
     QTableView m_table;

@@ -108,6 +108,8 @@ struct Summary
     std::array<Tally, rowCount> rows{};
     Tally accuracy; // every row together
     Tally dailyDoubles;
+
+    friend bool operator==(const Summary &, const Summary &) = default;
 };
 
 // A summary of games given oldest first.

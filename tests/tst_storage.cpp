@@ -4,6 +4,7 @@
 #include "scoring/game.h"
 #include "storage/gamestore.h"
 #include "tests/support/faultvfs.h"
+#include "tests/support/gamegenerator.h"
 
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -274,6 +275,55 @@ private slots:
         QVERIFY(store->waitForWritten());
         QCOMPARE(gamesIn(path).size(),
                  others.size() + resumable.has_value() + play.contains(Fresh));
+    }
+
+    // The figures kept beside each game are its steps' own, over a record as a player's grows:
+    // games whole and cut short, undone, ended early, with results changed after the game; and
+    // the summary of Your Games from them is the summary from the steps.
+    void figuresKeptAreTheStepsOwn()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("games.sqlite");
+        QRandomGenerator random(25);
+        {
+            GameStore store(path);
+            for (int g = 0; g < 300; ++g) {
+                scoring::Game game(generated::generateGame(random).steps, 0);
+                game.setInEffect(g % 7 == 3 ? int(random.bounded(40)) + 1
+                                            : int(game.history().size()));
+                for (int change = 0; g % 5 == 1 && change < 3; ++change) {
+                    const int index = int(random.bounded(quint32(game.inEffect())));
+                    const auto outcome = scoring::Outcome(random.bounded(3));
+                    game = game.changed(index, outcome, random.bounded(2000)).value_or(game);
+                }
+                store.keep(game.history(), game.inEffect());
+                store.endGame(g % 7 == 3 ? Ending::EndedByPlayer : Ending::Finished);
+            }
+            QVERIFY(store.waitForWritten());
+        }
+        const storage::Record record(path);
+        const std::vector<storage::GameRow> rows = record.rows().rows;
+        std::vector<storage::GameRecord> games = record.games().games;
+        QCOMPARE(rows.size(), std::size_t(300));
+        QCOMPARE(games.size(), rows.size());
+        std::reverse(games.begin(), games.end()); // oldest first
+        std::vector<scoring::GameFigures> fromSteps;
+        for (const storage::GameRecord &game : games) {
+            fromSteps.push_back(scoring::Game(game.steps, game.stepsInEffect).figures());
+            const auto row = std::find_if(rows.begin(), rows.end(),
+                                          [&](const auto &r) { return r.id == game.id; });
+            QVERIFY(row != rows.end());
+            QCOMPARE(row->figures, fromSteps.back());
+            QCOMPARE(row->figures.score, game.score);
+        }
+        // In the order Your Games lists them: by when they started.
+        std::vector<storage::GameRow> byStart = rows;
+        std::sort(byStart.begin(), byStart.end(), [](const auto &a, const auto &b) {
+            return std::tie(a.startedMs, a.id) < std::tie(b.startedMs, b.id);
+        });
+        const scoring::Summary summary = scoring::summarize(
+                byStart.size(), [&](std::size_t i) -> const auto & { return byStart[i].figures; });
+        QCOMPARE(summary, scoring::summarize(fromSteps));
     }
 
     void problemsThatClear_data()

@@ -6,9 +6,14 @@
 #include "storage/gamestore.h"
 #include "tests/support/gametest.h"
 
+#include <QDir>
+#include <QFileDialog>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <optional>
 
@@ -103,6 +108,11 @@ private slots:
     void changesAResultOfAGameKept();
     void forgetsAGameAfterAsking_data();
     void forgetsAGameAfterAsking();
+    void keyboardMovesAsInAnyDialog_data();
+    void keyboardMovesAsInAnyDialog();
+    void exportsToTheNameTyped_data();
+    void exportsToTheNameTyped();
+    void fitsTheScreen();
 };
 
 void tst_YourGames::sortsEveryColumnByValue_data()
@@ -210,6 +220,113 @@ void tst_YourGames::forgetsAGameAfterAsking()
     QVERIFY(store->waitForWritten());
     QTRY_COMPARE(table->model()->rowCount(), left);
     QCOMPARE(int(storage::Record(store->path()).games().games.size()), left);
+    // The question was Your Games': it is the active window again, not the board.
+    QTRY_COMPARE(QApplication::activeWindow(), window);
+}
+
+void tst_YourGames::keyboardMovesAsInAnyDialog_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("leavesTheTable");
+    QTest::newRow("Tab leaves the table for the buttons")
+            << int(Qt::Key_Tab) << Qt::KeyboardModifiers() << true;
+    QTest::newRow("Shift+Tab too")
+            << int(Qt::Key_Backtab) << Qt::KeyboardModifiers(Qt::ShiftModifier) << true;
+    QTest::newRow("Ctrl+Tab too") << int(Qt::Key_Tab) << Qt::KeyboardModifiers(Qt::ControlModifier)
+                                  << true;
+    QTest::newRow("an arrow moves inside it")
+            << int(Qt::Key_Down) << Qt::KeyboardModifiers() << false;
+}
+
+void tst_YourGames::keyboardMovesAsInAnyDialog()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, leavesTheTable);
+    QWidget *window = openYourGames();
+    QVERIFY(window);
+    auto *table = window->findChild<QTableView *>();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    table->setFocus();
+    table->setCurrentIndex(table->model()->index(0, 0));
+    QTRY_VERIFY(table->hasFocus());
+    QTest::keyClick(table, Qt::Key(key), modifiers);
+    QCOMPARE(!table->hasFocus(), leavesTheTable);
+    if (leavesTheTable)
+        QVERIFY(qobject_cast<QPushButton *>(QApplication::focusWidget()));
+    else
+        QCOMPARE(table->currentIndex(), table->model()->index(1, 0));
+}
+
+void tst_YourGames::exportsToTheNameTyped_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("a name without a suffix gets .csv") << "games"
+                                                       << "games.csv";
+    QTest::newRow("a name with its own keeps it") << "games.txt"
+                                                  << "games.txt";
+}
+
+void tst_YourGames::exportsToTheNameTyped()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    QWidget *window = openYourGames();
+    QVERIFY(window);
+    QTimer typist;
+    typist.setInterval(10);
+    connect(&typist, &QTimer::timeout, this, [&] {
+        if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+            // Typed into its name box, which selectFile() leaves alone while it has the focus.
+            dialog->setDirectory(m_folder->path());
+            dialog->findChild<QLineEdit *>("fileNameEdit")->setText(typed);
+            static_cast<QDialog *>(dialog)->accept(); // as OK does
+        }
+    });
+    typist.start();
+    QPushButton *exportAll = button(window, "&Export...");
+    click(exportAll);
+    typist.stop();
+    QTRY_VERIFY(exportAll->isEnabled()); // written away from the windows
+    QFile file(m_folder->filePath(written));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readLine().startsWith("started,round,row,column"));
+    QCOMPARE(QFileInfo::exists(m_folder->filePath(typed)), typed == written);
+}
+
+// On every screen, small ones scaled by 1.5 too, the list keeps eight rows and every column in
+// sight, within the screen; the charts give way when they must, at the player's choice.
+void tst_YourGames::fitsTheScreen()
+{
+    QWidget *window = openYourGames();
+    QVERIFY(window);
+    auto *table = window->findChild<QTableView *>();
+    QPushButton *charts = button(window, "Hide C&harts");
+    if (!charts)
+        charts = button(window, "Show C&harts");
+    QVERIFY(charts);
+    const QRect screen = window->screen()->availableGeometry();
+    for (int turn = 0; turn < 2; ++turn) {
+        QTRY_VERIFY2(screen.contains(window->frameGeometry()),
+                     qPrintable(QStringLiteral("%1x%2 at %3,%4 min %5x%6 on %7x%8")
+                                        .arg(window->width())
+                                        .arg(window->height())
+                                        .arg(window->x())
+                                        .arg(window->y())
+                                        .arg(window->minimumSizeHint().width())
+                                        .arg(window->minimumSizeHint().height())
+                                        .arg(screen.width())
+                                        .arg(screen.height())));
+        QVERIFY2(table->viewport()->height() >= 8 * table->verticalHeader()->defaultSectionSize(),
+                 qPrintable(QString::number(table->viewport()->height())));
+        QCOMPARE(table->horizontalScrollBar()->maximum(), 0);
+        if (turn == 0 && charts->text() == "Show C&harts")
+            break; // a small screen: the charts gave way, and would not fit
+        click(charts);
+    }
 }
 
 QTEST_MAIN(tst_YourGames)
