@@ -182,6 +182,12 @@ void GamesModel::placeInOrder(int game)
     Q_EMIT dataChanged(index(destination, 0), index(destination, columns - 1));
 }
 
+void GamesModel::setNarrowHeaders(bool narrow)
+{
+    m_narrowHeaders = narrow;
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, columns - 1);
+}
+
 bool GamesModel::hasCurrent() const
 {
     return std::any_of(m_games.begin(), m_games.end(),
@@ -236,9 +242,14 @@ QVariant GamesModel::headerData(int section, Qt::Orientation orientation, int ro
         "Played", "How it ended", "Score",         "Clue score", "Right",
         "Wrong",  "No ring in",   "Daily Doubles", "Final",
     };
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
-        return QString::fromLatin1(names.at(static_cast<std::size_t>(section)));
-    return {};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    QString name = QString::fromLatin1(names.at(static_cast<std::size_t>(section)));
+    // Two lines where the words are wider than what the column holds.
+    const qsizetype space = name.indexOf(u' ', name.size() / 2 - 1);
+    if (m_narrowHeaders && space > 0)
+        name[space] = u'\n';
+    return name;
 }
 
 QString GamesModel::text(const GameRow &game, Column column)

@@ -33,6 +33,9 @@ public:
     const std::vector<storage::GameRow> &games() const { return m_games; }
     // The game this copy plays, as it now stands, in its row or a new one at its place.
     void setCurrent(const storage::GameRow &game);
+    // Headings of two words or more on two lines, for a narrow screen.
+    void setNarrowHeaders(bool narrow);
+
     // Whether a row is the game this copy plays.
     bool hasCurrent() const;
     // The game this copy played has ended: its row stays, no longer its, until read again.
@@ -59,6 +62,7 @@ private:
     std::vector<int> m_order; // the games in the rows' order
     Column m_sortColumn = When;
     Qt::SortOrder m_sortOrder = Qt::DescendingOrder;
+    bool m_narrowHeaders = false;
 };
 
 } // namespace record

@@ -507,7 +507,7 @@ QSize ProgressChart::sizeHint() const
 QSize ProgressChart::minimumSizeHint() const
 {
     const int em = fontMetrics().height();
-    return { 16 * em, 6 * em };
+    return { 16 * em, 10 * em };
 }
 
 void ProgressChart::paintEvent(QPaintEvent * /*event*/)

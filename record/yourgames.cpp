@@ -15,6 +15,7 @@
 #include "windows/texts.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -130,6 +131,8 @@ public:
         // Every row as high as the others and every column as wide as its widest text, without
         // measuring each row: a long record lays out as fast as a short one.
         m_table.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        m_table.verticalHeader()->setMinimumSectionSize(0);
+        m_table.verticalHeader()->setDefaultSectionSize(fontMetrics().lineSpacing() * 3 / 2);
         m_table.horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
         m_table.horizontalHeader()->setStretchLastSection(true);
         m_table.setAccessibleName(QStringLiteral("Your games"));
@@ -154,14 +157,18 @@ public:
         m_forgetAll = buttons->addButton(QStringLiteral("Forget &All Games..."),
                                          QDialogButtonBox::ActionRole);
         m_export = buttons->addButton(QStringLiteral("&Export..."), QDialogButtonBox::ActionRole);
-        m_chartsShown = buttons->addButton(QString(), QDialogButtonBox::ResetRole);
-        showCharts(true);
+
         connect(m_results, &QPushButton::clicked, this, &YourGames::showResults);
         connect(m_forget, &QPushButton::clicked, this, &YourGames::forgetThisGame);
         connect(m_forgetAll, &QPushButton::clicked, this, &YourGames::forgetAllGames);
         connect(m_export, &QPushButton::clicked, this, &YourGames::exportAll);
-        connect(m_chartsShown, &QPushButton::clicked, this,
-                [this] { showCharts(m_charts.isHidden()); });
+        m_chartsShown.setText(QStringLiteral("Show c&harts"));
+        m_chartsShown.setChecked(true);
+        connect(&m_chartsShown, &QCheckBox::toggled, this, [this](bool shown) {
+            m_charts.setVisible(shown);
+            // Where both do not fit, the charts take the list's place while they are shown.
+            m_table.setVisible(!shown || !m_chartsOrList);
+        });
         connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
         connect(m_table.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                 &YourGames::enableButtons);
@@ -169,7 +176,11 @@ public:
 
         auto *layout = new QVBoxLayout(this);
         layout->addWidget(&m_problem);
-        layout->addLayout(summary);
+        auto *top = new QHBoxLayout;
+        top->addLayout(summary);
+        top->addStretch();
+        top->addWidget(&m_chartsShown, 0, Qt::AlignBottom);
+        layout->addLayout(top);
         layout->addWidget(&m_split, 1);
         layout->addWidget(&m_footnote);
         layout->addWidget(buttons);
@@ -189,11 +200,17 @@ public:
     // Shown on `screen`: the charts give way where the table would not keep its rows.
     void fitScreen(const QScreen &screen)
     {
-        if (minimumSizeHint().height() > screen.availableGeometry().height() * 9 / 10) {
-            showCharts(false);
-            m_split.updateGeometry(); // its size hints were taken with the charts
-            layout()->activate();
+        const QSize room = screen.availableGeometry().size() * 0.9;
+        if (minimumSizeHint().width() > room.width()) {
+            m_model.setNarrowHeaders(true);
+            fitColumns({});
         }
+        if (minimumSizeHint().height() > room.height()) {
+            m_chartsOrList = true;
+            m_chartsShown.setChecked(false);
+        }
+        m_split.updateGeometry(); // its size hints were taken with the charts and wide headings
+        layout()->activate();
     }
 
 protected:
@@ -301,13 +318,13 @@ private:
                 + metrics.averageCharWidth();
         int width = 0;
         for (int column = 0; column < GamesModel::columns; ++column) {
-            int &wanted = m_widths.at(std::size_t(column));
-            wanted = std::max(wanted, header->sectionSizeHint(column));
+            int &widest = m_widths.at(std::size_t(column));
             for (const GameRow &game : games)
-                wanted = std::max(wanted,
+                widest = std::max(widest,
                                   metrics.horizontalAdvance(
                                           GamesModel::text(game, GamesModel::Column(column)))
                                           + padding);
+            const int wanted = std::max(widest, header->sectionSizeHint(column));
             if (wanted != header->sectionSize(column))
                 header->resizeSection(column, wanted);
             width += wanted;
@@ -356,13 +373,6 @@ private:
     {
         m_problem.setText(problem);
         m_problem.setVisible(!problem.isEmpty());
-    }
-
-    void showCharts(bool shown)
-    {
-        m_charts.setVisible(shown);
-        m_chartsShown->setText(shown ? QStringLiteral("Hide C&harts")
-                                     : QStringLiteral("Show C&harts"));
     }
 
     const GameRow *selectedGame() const { return m_model.gameAt(m_table.currentIndex().row()); }
@@ -493,8 +503,10 @@ private:
     std::uint64_t m_reads = 0;
     bool m_loaded = false;
     bool m_reloadOnChange = false;
+    bool m_chartsOrList = false; // the screen holds one or the other
     QDateTime m_following; // when the game under way started
-    std::array<int, GamesModel::columns> m_widths{}; // each column's widest text yet
+    std::array<int, GamesModel::columns>
+            m_widths{}; // each column's widest text yet, but its heading
     GamesModel m_model;
     QSplitter m_split; // before the table and the charts, which it holds
     QTableView m_table;
@@ -506,7 +518,7 @@ private:
     QPushButton *m_results = nullptr;
     QPushButton *m_forgetAll = nullptr;
     QPushButton *m_export = nullptr;
-    QPushButton *m_chartsShown = nullptr;
+    QCheckBox m_chartsShown;
     QTimer m_follow;
 };
 

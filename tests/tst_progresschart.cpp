@@ -134,7 +134,7 @@ void tst_ProgressChart::seriesStandOutOnEveryPalette_data()
     QTest::addColumn<QRgb>("link");
     QTest::newRow("light") << 0xffffffU << 0x308cc6U << 0x0000ffU;
     QTest::newRow("a Breeze-like dark") << 0x232629U << 0x3daee9U << 0x1d99f3U;
-    QTest::newRow("darker: a dark Highlight on grey") << 0x3d3d3dU << 0x12608aU << 0x2a5e8cU;
+    QTest::newRow("darker: a dark Highlight on grey") << 0x3d3d3dU << 0x12608aU << 0x0986d3U;
     QTest::newRow("high contrast, black") << 0x000000U << 0x1aebffU << 0xffff00U;
     QTest::newRow("high contrast, white") << 0xffffffU << 0x37006eU << 0x00009fU;
     QTest::newRow("a pale Highlight on white") << 0xffffffU << 0xcde8ffU << 0xffd8a8U;
