@@ -67,7 +67,8 @@ build: run-deps
 # Figures only, never pass or fail.
 bench: deps
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANTOREL_WERROR=$(WERROR) -DVANTOREL_BENCH=ON
-	cmake --build $(BENCH_DIR) -j $(JOBS) --target bench_bare bench_plain bench_vantorel bench_actions bench_driver bench_storage bench_chart
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target bench_bare bench_plain bench_vantorel bench_actions bench_driver bench_storage bench_chart \
+	    bench_records bench_yourgames vantorel
 	bench/run.sh $(BENCH_DIR)
 
 # The .deb in a tree of its own: Debian's build flags, the program in /usr/games.

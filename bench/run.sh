@@ -6,10 +6,11 @@
 # against the bare Qt window and the plain board, the same start-up counted (X requests, system
 # calls, page faults, dynamic linking, instructions: bench/counts.py), and what follows the first
 # paint (the record of games opened, a game left open offered back), on xcb (under a private
-# Xvfb, when installed) and on offscreen; every input of a whole game, its result committed; the
-# record of games on disk; and a leak check over whole games. Figures only: nothing here passes
-# or fails on a timing. Everything that touches the disk does so in the build tree, never a
-# memory file system.
+# Xvfb, when installed) and on offscreen; every input of a whole game, its result committed;
+# Your Games over records of 3,650 and 36,500 games (made once, and kept in <build-dir>/records
+# for timing by hand: see bench/README.md); the record of games on disk; and a leak check over
+# whole games. Figures only: nothing here passes or fails on a timing. Everything that touches
+# the disk does so in the build tree, never a memory file system.
 #
 #   bench/run.sh <build-dir> [runs] [leak-runs]
 set -eu
@@ -24,7 +25,7 @@ records=$bin/records
 xvfb=
 cleanup() {
     if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
-    rm -rf "$work" "$records"
+    rm -rf "$work" "$records" "$bin/yourgames-work"
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
@@ -82,6 +83,22 @@ QT_QPA_PLATFORM=offscreen "$bin/bench_actions" 20
 
 echo
 QT_QPA_PLATFORM=offscreen "$bin/bench_chart"
+
+# Ten and a hundred years of nightly games, and ten games, made once and left in the build tree:
+# XDG_DATA_HOME=<build-dir>/records/games-36500 <build-dir>/app/vantorel --games
+kept=$1/records
+echo
+echo "Records of nightly games for Your Games, kept in $kept"
+"$bin/bench_records" "$kept" 10 3650 36500
+for size in 3650 36500; do
+    echo
+    QT_QPA_PLATFORM=offscreen "$bin/bench_yourgames" "$kept/games-$size/vantorel/games.sqlite"
+done
+echo
+mkdir -p "$bin/yourgames-work"
+QT_QPA_PLATFORM=offscreen $bus "$bin/bench_driver" --your-games "$bin/bench_vantorel" \
+    "$1/app/vantorel" "$bin/yourgames-work" 10 "$kept/games-10" "$kept/games-3650" \
+    "$kept/games-36500"
 
 echo
 cat "$work/storage"

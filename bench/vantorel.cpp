@@ -32,6 +32,7 @@
 #include <QWidget>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 
@@ -43,11 +44,15 @@ public:
     bool play = false;
     bool printSize = false;
     bool afterPaint = false;
+    bool yourGames = false;
+    bool yourGamesLoaded = false;
     const playalong::PlayAlong *playAlong = nullptr;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        if (yourGames || yourGamesLoaded)
+            return yourGamesShown(watched, event);
         if (m_done || event->type() != QEvent::Paint)
             return false;
         const auto *widget = qobject_cast<QWidget *>(watched);
@@ -82,6 +87,21 @@ protected:
     }
 
 private:
+    bool yourGamesShown(QObject *watched, QEvent *event)
+    {
+        const auto *widget = qobject_cast<QWidget *>(watched);
+        if (m_done || !widget || widget->window()->objectName() != QLatin1String("YourGames"))
+            return false;
+        const bool ends = yourGamesLoaded ? event->type() == QEvent::DynamicPropertyChange
+                        && widget->isWindow() && widget->property("loaded").toBool()
+                                          : event->type() == QEvent::Paint;
+        if (ends) {
+            m_done = true;
+            QCoreApplication::exit(0);
+        }
+        return false;
+    }
+
     // The journal opens the record once the board is painted, and asks its question there and
     // then, inside the question's own event loop. Both end the program without closing the
     // boards (exit(), not quit()): nothing is asked of a game resumed.
@@ -132,11 +152,23 @@ int main(int argc, char *argv[])
         firstPaint.play |= std::strcmp(argv[i], "--play") == 0;
         firstPaint.printSize |= std::strcmp(argv[i], "--size") == 0;
         firstPaint.afterPaint |= std::strcmp(argv[i], "--after-paint") == 0;
+        firstPaint.yourGames |= std::strcmp(argv[i], "--games") == 0;
+        firstPaint.yourGamesLoaded |= std::strcmp(argv[i], "--games-loaded") == 0;
         if (std::strcmp(argv[i], "--record") == 0 && i + 1 < argc)
             recordPath = QString::fromLocal8Bit(argv[++i]);
     }
     app.installEventFilter(&firstPaint);
     runtime::applyIdentity(layouts::identity);
+    if (firstPaint.yourGames || firstPaint.yourGamesLoaded) {
+        const int status = record::runYourGames(recordPath);
+        // Painted before the record is read: the read under way is not waited for, as the
+        // thread pool would at exit.
+        if (firstPaint.yourGames) {
+            std::fflush(stdout);
+            std::_Exit(status);
+        }
+        return status;
+    }
     const playalong::PlayAlong playAlong(recordPath, &record::showYourGames);
     firstPaint.playAlong = &playAlong;
     return runtime::FormRuntime::instance().run(SingleBoard::instance());

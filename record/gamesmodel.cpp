@@ -66,7 +66,9 @@ int endingRank(const GameRow &game)
 }
 
 // What a column sorts a game by, ties left to the order of play.
-std::tuple<std::int64_t, std::int64_t> key(const GameRow &game, GamesModel::Column column)
+using Key = std::tuple<std::int64_t, std::int64_t>;
+
+Key key(const GameRow &game, GamesModel::Column column)
 {
     const scoring::GameFigures &figures = game.figures;
     switch (column) {
@@ -107,8 +109,24 @@ void GamesModel::setGames(std::vector<GameRow> games)
     });
     m_order.resize(m_games.size());
     std::iota(m_order.begin(), m_order.end(), 0);
-    std::stable_sort(m_order.begin(), m_order.end(), [this](int a, int b) { return before(a, b); });
+    sortOrder();
     endResetModel();
+}
+
+// The rows in the order chosen, as before() has them: each game's key taken once, not at
+// every comparison.
+void GamesModel::sortOrder()
+{
+    std::vector<Key> keys;
+    keys.reserve(m_games.size());
+    for (const GameRow &game : m_games)
+        keys.push_back(key(game, m_sortColumn));
+    const bool upwards = m_sortOrder == Qt::AscendingOrder;
+    std::sort(m_order.begin(), m_order.end(), [&keys, upwards](int a, int b) {
+        const auto left = std::tie(keys[std::size_t(a)], a);
+        const auto right = std::tie(keys[std::size_t(b)], b);
+        return upwards ? left < right : right < left;
+    });
 }
 
 // In the order chosen, later games first among equals when it runs downwards.
@@ -130,7 +148,7 @@ void GamesModel::sort(int column, Qt::SortOrder order)
         games.push_back(m_order[std::size_t(index.row())]);
     m_sortColumn = Column(std::clamp(column, 0, columns - 1));
     m_sortOrder = order;
-    std::stable_sort(m_order.begin(), m_order.end(), [this](int a, int b) { return before(a, b); });
+    sortOrder();
     // The rows chosen stay chosen, wherever their games now stand.
     std::vector<int> rowOf(m_order.size());
     for (std::size_t row = 0; row < m_order.size(); ++row)
@@ -208,13 +226,30 @@ std::vector<GameRow> GamesModel::extremes() const
     std::vector<GameRow> games;
     if (m_games.empty())
         return games;
-    for (int column = 0; column < columns; ++column) {
-        const auto [least, most] = std::minmax_element(
-                m_games.begin(), m_games.end(), [column](const GameRow &a, const GameRow &b) {
-                    return key(a, Column(column)) < key(b, Column(column));
-                });
-        games.push_back(*least);
-        games.push_back(*most);
+    // In one pass, each key taken once: the first of the least and the last of the most, as
+    // std::minmax_element has them.
+    std::array<std::size_t, columns> least{};
+    std::array<std::size_t, columns> most{};
+    std::array<Key, columns> low;
+    for (int column = 0; column < columns; ++column)
+        low.at(std::size_t(column)) = key(m_games.front(), Column(column));
+    std::array<Key, columns> high = low;
+    for (std::size_t game = 1; game < m_games.size(); ++game) {
+        for (std::size_t column = 0; column < columns; ++column) {
+            const Key value = key(m_games[game], Column(column));
+            if (value < low.at(column)) {
+                low.at(column) = value;
+                least.at(column) = game;
+            }
+            if (!(value < high.at(column))) {
+                high.at(column) = value;
+                most.at(column) = game;
+            }
+        }
+    }
+    for (std::size_t column = 0; column < columns; ++column) {
+        games.push_back(m_games[least.at(column)]);
+        games.push_back(m_games[most.at(column)]);
     }
     return games;
 }

@@ -56,6 +56,7 @@ public:
 
 private:
     bool before(int a, int b) const;
+    void sortOrder();
     void placeInOrder(int game);
 
     std::vector<storage::GameRow> m_games; // oldest first

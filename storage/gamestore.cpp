@@ -256,6 +256,9 @@ Record::Rows Record::rows() const
 {
     Rows read;
     read.problem = this->read([&](sqlite::Connection &db) {
+        // One pass over the games' pages: SQLite's own cache (2 MB) would only hold a long
+        // record's pages beside the rows read from them.
+        db.exec("PRAGMA cache_size = -128");
         std::vector<QString> holders;
         read.rows = queries::rows(db, holders);
         for (std::size_t i = 0; i < read.rows.size(); ++i)

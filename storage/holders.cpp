@@ -95,10 +95,17 @@ QStringList Holders::copies() const
 {
     const QFileInfo record(m_recordPath);
     const QString prefix = record.fileName() + QLatin1String(".copy-");
-    QStringList copies = record.dir().entryList({ prefix + QLatin1String("*.lock") },
-                                                QDir::Files | QDir::Hidden | QDir::System);
-    for (QString &name : copies)
-        name = name.mid(prefix.size()).chopped(int(QLatin1String(".lock").size()));
+    const QLatin1String suffix(".lock");
+    // Kept by their names' ends, as the name filter prefix*.lock would keep them (without
+    // regard to case): a name filter is a regular expression, whose JIT compilation alone
+    // takes a third of a megabyte.
+    QStringList copies;
+    for (const QString &name : record.dir().entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (name.size() >= prefix.size() + suffix.size()
+            && name.startsWith(prefix, Qt::CaseInsensitive)
+            && name.endsWith(suffix, Qt::CaseInsensitive))
+            copies << name.mid(prefix.size()).chopped(suffix.size());
+    }
     return copies;
 }
 

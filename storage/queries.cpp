@@ -235,7 +235,12 @@ void amendGame(sqlite::Connection &db, const GameRecord &game)
 
 std::vector<GameRow> rows(sqlite::Connection &db, std::vector<QString> &holders)
 {
+    // Room for every game at once (a few more at most): grown by doubling, a long record would
+    // take twice its size and more while it is read.
+    const auto games = std::size_t(db.integer("SELECT count(*) FROM games"));
     std::vector<GameRow> rows;
+    rows.reserve(games);
+    holders.reserve(games);
     sqlite::Rows found = db.statement("SELECT id, started, started_offset, ending, "
                                       "ifnull(holder, ''), " FIGURE_COLUMNS " FROM games "
                                       "WHERE steps_in_effect > 0")
