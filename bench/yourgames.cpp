@@ -295,7 +295,10 @@ int main(int argc, char *argv[])
             const Figures sort = figuresOf(sorts);
             const Figures withPaint = figuresOf(painted);
             std::printf("  %-16s %10.2f %10.2f %14.2f %10.2f\n",
-                        qPrintable(table->model()->headerData(column, Qt::Horizontal).toString()),
+                        qPrintable(table->model()
+                                           ->headerData(column, Qt::Horizontal)
+                                           .toString()
+                                           .replace(u'\n', u' ')),
                         sort.median, sort.max, withPaint.median, withPaint.max);
         }
         table->sortByColumn(record::GamesModel::When, Qt::DescendingOrder);

@@ -70,20 +70,30 @@ bool isRecord(const QString &recordPath, const QString &fileName)
 
 bool exportGames(storage::Record &record, QIODevice &out, QString *error)
 {
-    // The header waits for the first game read, so that a record found damaged
-    // before it writes nothing but the reason.
+    // Written some 64 KB at a time; the header with the first game read, so that a record
+    // found damaged before it writes nothing but the reason.
+    constexpr std::size_t chunk = 64 * 1024;
+    std::string pending;
     bool headed = false;
     bool written = true;
     const QString problem = record.forEachGame([&](const storage::GameRecord &game) {
+        if (!written)
+            return false;
+        if (!std::exchange(headed, true))
+            pending = scoring::csvHeader();
         const scoring::Game played(game.steps, game.stepsInEffect);
-        written = (std::exchange(headed, true) || write(out, scoring::csvHeader()))
-                && write(out, scoring::csvRows(isoText(game.started), played.steps()));
+        pending += scoring::csvRows(isoText(game.started), played.steps());
+        if (pending.size() >= chunk) {
+            written = write(out, pending);
+            pending.clear();
+        }
         return written;
     });
     if (!problem.isEmpty())
         return fail(error, problem);
-    if (written && !headed)
-        written = write(out, scoring::csvHeader());
+    if (!headed)
+        pending = scoring::csvHeader();
+    written = written && write(out, pending);
     return written || fail(error, out.errorString());
 }
 

@@ -104,9 +104,11 @@ void GamesModel::setGames(std::vector<GameRow> games)
 {
     beginResetModel();
     m_games = std::move(games);
-    std::sort(m_games.begin(), m_games.end(), [](const GameRow &a, const GameRow &b) {
+    const auto played = [](const GameRow &a, const GameRow &b) {
         return std::tie(a.startedMs, a.id) < std::tie(b.startedMs, b.id);
-    });
+    };
+    if (!std::is_sorted(m_games.begin(), m_games.end(), played)) // as the record reads them
+        std::sort(m_games.begin(), m_games.end(), played);
     m_order.resize(m_games.size());
     std::iota(m_order.begin(), m_order.end(), 0);
     sortOrder();
@@ -160,7 +162,7 @@ void GamesModel::sort(int column, Qt::SortOrder order)
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-void GamesModel::setCurrent(const GameRow &game)
+GamesModel::Placed GamesModel::setCurrent(const GameRow &game)
 {
     const auto found = std::find_if(m_games.begin(), m_games.end(), [](const GameRow &other) {
         return other.playedBy == PlayedBy::ThisCopy;
@@ -175,10 +177,11 @@ void GamesModel::setCurrent(const GameRow &game)
         beginInsertRows({}, row, row);
         m_order.insert(at, added);
         endInsertRows();
-        return;
+        return { true, true };
     }
     *found = game;
     placeInOrder(int(found - m_games.begin()));
+    return { found + 1 == m_games.end(), false };
 }
 
 // A game changed: its row stays where the order still has it, or moves alone to its place.
@@ -221,10 +224,10 @@ void GamesModel::letGoOfCurrent()
         }
 }
 
-std::vector<GameRow> GamesModel::extremes() const
+std::vector<GameRow> GamesModel::extremes(const std::vector<GameRow> &rows)
 {
     std::vector<GameRow> games;
-    if (m_games.empty())
+    if (rows.empty())
         return games;
     // In one pass, each key taken once: the first of the least and the last of the most, as
     // std::minmax_element has them.
@@ -232,11 +235,11 @@ std::vector<GameRow> GamesModel::extremes() const
     std::array<std::size_t, columns> most{};
     std::array<Key, columns> low;
     for (int column = 0; column < columns; ++column)
-        low.at(std::size_t(column)) = key(m_games.front(), Column(column));
+        low.at(std::size_t(column)) = key(rows.front(), Column(column));
     std::array<Key, columns> high = low;
-    for (std::size_t game = 1; game < m_games.size(); ++game) {
+    for (std::size_t game = 1; game < rows.size(); ++game) {
         for (std::size_t column = 0; column < columns; ++column) {
-            const Key value = key(m_games[game], Column(column));
+            const Key value = key(rows[game], Column(column));
             if (value < low.at(column)) {
                 low.at(column) = value;
                 least.at(column) = game;
@@ -248,8 +251,8 @@ std::vector<GameRow> GamesModel::extremes() const
         }
     }
     for (std::size_t column = 0; column < columns; ++column) {
-        games.push_back(m_games[least.at(column)]);
-        games.push_back(m_games[most.at(column)]);
+        games.push_back(rows[least.at(column)]);
+        games.push_back(rows[most.at(column)]);
     }
     return games;
 }

@@ -31,8 +31,14 @@ public:
     void setGames(std::vector<storage::GameRow> games);
     // The games, oldest first.
     const std::vector<storage::GameRow> &games() const { return m_games; }
-    // The game this copy plays, as it now stands, in its row or a new one at its place.
-    void setCurrent(const storage::GameRow &game);
+    // The game this copy plays, as it now stands, in its row or a new one at its place. Whether
+    // it is the newest game, and whether its row is new.
+    struct Placed
+    {
+        bool newest = false;
+        bool added = false;
+    };
+    Placed setCurrent(const storage::GameRow &game);
     // Headings of two words or more on two lines, for a narrow screen.
     void setNarrowHeaders(bool narrow);
 
@@ -40,8 +46,8 @@ public:
     bool hasCurrent() const;
     // The game this copy played has ended: its row stays, no longer its, until read again.
     void letGoOfCurrent();
-    // The games at either end of each column's order: the widest texts of the table.
-    std::vector<storage::GameRow> extremes() const;
+    // The games at either end of each column's order: the widest texts of a table of them.
+    static std::vector<storage::GameRow> extremes(const std::vector<storage::GameRow> &games);
     // The game in a row of the table, if any.
     const storage::GameRow *gameAt(int row) const;
 

@@ -250,8 +250,6 @@ struct Mapping : ValueScale
     }
 };
 
-using Series = std::function<double(int)>;
-
 // A line through the points, drawn segment by segment: Qt strokes a polyline as one outline,
 // whose many crossings make a jagged line of a few hundred games fifty times slower to fill.
 void drawLine(QPainter &painter, const QPen &pen, const QPolygonF &points)
@@ -275,6 +273,9 @@ struct Column
     double mean;
 };
 
+// A series is any callable from a game's index to its value: a long record is walked a few times
+// on each paint, too often for a call through std::function on each value.
+template<typename Series>
 std::vector<Column> columns(const Mapping &map, int columnCount, const Series &value)
 {
     std::vector<Column> result;
@@ -300,9 +301,9 @@ void paintScores(QPainter &painter, const Style &style, QRectF area,
                  const std::vector<ChartPoint> &games, const std::vector<double> &average)
 {
     const int count = int(games.size());
-    const Series clueScore = [&](int i) { return double(games[i].clueScore); };
-    const Series finalScore = [&](int i) { return double(games[i].finalScore); };
-    const Series averageClueScore = [&](int i) { return average[i]; };
+    const auto clueScore = [&](int i) { return double(games[i].clueScore); };
+    const auto finalScore = [&](int i) { return double(games[i].finalScore); };
+    const auto averageClueScore = [&](int i) { return average[i]; };
 
     // Zero always shows, where money changes sign; a record of zeros still gets a range.
     double low = 0;
@@ -371,7 +372,7 @@ void paintScores(QPainter &painter, const Style &style, QRectF area,
     }
 
     if (!bands) {
-        const auto line = [&](const Series &value) {
+        const auto line = [&](const auto &value) {
             QPolygonF points;
             for (int i = 0; i < count; ++i)
                 points << QPointF(map.x(i), map.y(value(i)));
@@ -396,8 +397,7 @@ void paintScores(QPainter &painter, const Style &style, QRectF area,
     const double lineWidth = thin * style.em;
     painter.setPen(Qt::NoPen);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    for (const auto &[value, color] :
-         { std::pair(finalScore, finalColor), std::pair(clueScore, clueColor) }) {
+    const auto band = [&](const auto &value, const QColor &color) {
         QList<QRectF> boxes;
         boxes.reserve(columnCount);
         int column = 0;
@@ -409,7 +409,9 @@ void paintScores(QPainter &painter, const Style &style, QRectF area,
         }
         painter.setBrush(color);
         painter.drawRects(boxes);
-    }
+    };
+    band(finalScore, finalColor);
+    band(clueScore, clueColor);
     painter.setRenderHint(QPainter::Antialiasing);
     QPolygonF means;
     for (const Column &column : columns(map, columnCount, averageClueScore))
@@ -481,6 +483,24 @@ void ProgressChart::setGames(std::vector<ChartPoint> games)
     for (const ChartPoint &game : m_games)
         clueScores.push_back(game.clueScore);
     m_rollingAverage = scoring::rollingAverage(clueScores);
+    describe();
+    update();
+}
+
+void ProgressChart::setNewestGame(const ChartPoint &game, bool added)
+{
+    if (added || m_games.empty()) {
+        m_games.push_back(game);
+        m_rollingAverage.push_back(0);
+    } else {
+        m_games.back() = game;
+    }
+    // Its average alone changes: the sum of its window, exact as rollingAverage() keeps it.
+    const std::size_t window = std::min<std::size_t>(m_games.size(), scoring::recentGames);
+    long double sum = 0;
+    for (std::size_t i = m_games.size() - window; i < m_games.size(); ++i)
+        sum += (long double)(m_games[i].clueScore);
+    m_rollingAverage.back() = double(sum / (long double)(window));
     describe();
     update();
 }

@@ -45,6 +45,9 @@ public:
     Mode mode() const { return m_mode; }
     // The games, oldest first. Shown in Scores mode.
     void setGames(std::vector<ChartPoint> games);
+    // The newest game as it now stands, after the others or in place of the newest: the game
+    // under way, followed one result at a time.
+    void setNewestGame(const ChartPoint &game, bool added);
     // Shown in RowAccuracy mode.
     void setRowAccuracy(const RowAccuracy &rows);
 

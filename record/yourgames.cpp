@@ -87,6 +87,13 @@ void inBackground(QObject *window, Work &&work, Done &&done)
     });
 }
 
+// The record as read away from the windows: its rows, and those with the widest texts.
+struct Read
+{
+    storage::Record::Rows rows;
+    std::vector<GameRow> widest;
+};
+
 class YourGames final : public QWidget
 {
 public:
@@ -256,22 +263,25 @@ private:
         inBackground(
                 this,
                 [path = m_record.path(), copy = m_store ? m_store->copy() : QString()] {
-                    return storage::Record(path, copy).rows();
+                    Read read{ storage::Record(path, copy).rows(), {} };
+                    read.widest = GamesModel::extremes(read.rows.rows);
+                    return read;
                 },
-                [this, read](storage::Record::Rows rows) {
+                [this, read](Read rows) {
                     if (read == m_reads)
                         showRows(std::move(rows));
                 });
     }
 
-    void showRows(storage::Record::Rows read)
+    void showRows(Read read)
     {
-        showProblem(read.problem.isEmpty() && m_store ? m_store->problem() : read.problem);
+        showProblem(read.rows.problem.isEmpty() && m_store ? m_store->problem()
+                                                           : read.rows.problem);
         const GameRow *selected = selectedGame();
         const std::int64_t selectedId = selected ? selected->id : -1;
-        m_model.setGames(std::move(read.rows));
+        m_model.setGames(std::move(read.rows.rows));
         m_loaded = true;
-        fitColumns(m_model.extremes());
+        fitColumns(read.widest);
         for (int row = 0; selectedId >= 0 && row < m_model.rowCount(); ++row)
             if (m_model.gameAt(row)->id == selectedId)
                 m_table.setCurrentIndex(m_model.index(row, 0));
@@ -303,9 +313,10 @@ private:
         GameRecord game = *current;
         game.playedBy = PlayedBy::ThisCopy;
         const GameRow row = rowOf(game);
-        m_model.setCurrent(row);
+        const GamesModel::Placed placed = m_model.setCurrent(row);
         fitColumns({ row });
-        updateFigures();
+        // Each result moves the newest game alone: its point of the chart, not all of them.
+        updateFigures(placed.newest ? std::optional<bool>(placed.added) : std::nullopt);
     }
 
     // Widens the columns to the texts of `games`, and sizes the table to keep every column and
@@ -336,7 +347,8 @@ private:
                                          * m_table.verticalHeader()->defaultSectionSize());
     }
 
-    void updateFigures()
+    // newestAdded: only the newest game changed, and whether it is new.
+    void updateFigures(std::optional<bool> newestAdded = std::nullopt)
     {
         const std::vector<GameRow> &games = m_model.games();
         const scoring::Summary summary = scoring::summarize(
@@ -359,12 +371,19 @@ private:
                                                  .arg(summary.dailyDoubles.right)
                                                  .arg(summary.dailyDoubles.answered));
         m_footnote.setVisible(summary.incompleteGames > 0);
-        std::vector<ChartPoint> points;
-        points.reserve(games.size());
-        for (const GameRow &game : games)
-            points.push_back({ game.startedMs, game.startedOffset, game.figures.clueScore,
-                               game.figures.score, game.figures.clueScoreComplete() });
-        m_scores.setGames(std::move(points));
+        const auto point = [](const GameRow &game) {
+            return ChartPoint{ game.startedMs, game.startedOffset, game.figures.clueScore,
+                               game.figures.score, game.figures.clueScoreComplete() };
+        };
+        if (newestAdded) {
+            m_scores.setNewestGame(point(games.back()), *newestAdded);
+        } else {
+            std::vector<ChartPoint> points;
+            points.reserve(games.size());
+            for (const GameRow &game : games)
+                points.push_back(point(game));
+            m_scores.setGames(std::move(points));
+        }
         m_rows.setRowAccuracy(summary.rows);
         enableButtons();
     }

@@ -6,8 +6,8 @@
 #include "scoring/record.h"
 #include "scoring/scoring.h"
 
-#include <algorithm>
 #include <array>
+#include <charconv>
 
 namespace scoring {
 namespace {
@@ -16,28 +16,27 @@ constexpr std::array<std::string_view, 8> columns = {
     "started", "round", "row", "column", "value", "result", "daily_double", "wager",
 };
 
-// Quoted when it holds a comma, a quote or a line break, its quotes doubled.
-std::string field(std::string_view text)
+// Appends a field, quoted when it holds a comma, a quote or a line break, its quotes doubled.
+void append(std::string &out, std::string_view text)
 {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
-        return std::string(text);
-    std::string quoted = "\"";
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
     for (const char c : text) {
         if (c == '"')
-            quoted += '"';
-        quoted += c;
+            out += '"';
+        out += c;
     }
-    return quoted + '"';
+    out += '"';
 }
 
-template<typename Text>
-std::string line(const std::array<Text, columns.size()> &fields)
+void append(std::string &out, std::int64_t number)
 {
-    std::string text;
-    for (const Text &each : fields)
-        (text += field(each)) += ',';
-    text.back() = '\r';
-    return text + '\n';
+    std::array<char, 24> digits{};
+    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), number);
+    out.append(digits.data(), written.ptr);
 }
 
 std::string_view roundName(Round round)
@@ -70,13 +69,20 @@ std::string_view resultName(Outcome outcome)
 
 std::string csvHeader()
 {
-    return line(columns);
+    std::string header;
+    for (const std::string_view column : columns)
+        (header += column) += ',';
+    header.back() = '\r';
+    return header + '\n';
 }
 
 std::string csvRows(std::string_view started, std::span<const Step> steps)
 {
     const std::vector<int> partner = pairDailyDoubles(steps);
+    std::string startedField;
+    append(startedField, started);
     std::string rows;
+    rows.reserve(steps.size() * (startedField.size() + 40));
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const Step &step = steps[i];
         const bool clue = step.kind == StepKind::Clue;
@@ -90,16 +96,25 @@ std::string csvRows(std::string_view started, std::span<const Step> steps)
             square = &steps[partner[i]];
         const int index = square ? square->square : -1;
         const bool placed = index >= 0 && index < squareCount; // the record may be damaged
-        rows += line<std::string>({
-                std::string(started),
-                std::string(roundName(step.round)),
-                placed ? std::to_string(index / squaresPerRow + 1) : std::string(),
-                placed ? std::to_string(index % squaresPerRow + 1) : std::string(),
-                square ? std::to_string(square->amount) : std::string(),
-                std::string(resultName(step.outcome)),
-                dailyDouble ? "yes" : "no",
-                clue ? std::string() : std::to_string(step.amount),
-        });
+        // Each row written straight into the text: a long record has millions of them.
+        rows += startedField;
+        rows += ',';
+        rows += roundName(step.round);
+        rows += ',';
+        if (placed)
+            append(rows, index / squaresPerRow + 1);
+        rows += ',';
+        if (placed)
+            append(rows, index % squaresPerRow + 1);
+        rows += ',';
+        if (square)
+            append(rows, square->amount);
+        rows += ',';
+        rows += resultName(step.outcome);
+        rows += dailyDouble ? ",yes," : ",no,";
+        if (!clue)
+            append(rows, step.amount);
+        rows += "\r\n";
     }
     return rows;
 }

@@ -162,7 +162,7 @@ public:
     };
     Games games() const;
 
-    // Every game with a result in effect as a list shows it, without its steps, in no order.
+    // Every game with a result in effect as a list shows it, without its steps, oldest first.
     struct Rows
     {
         std::vector<GameRow> rows;

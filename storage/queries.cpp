@@ -243,7 +243,7 @@ std::vector<GameRow> rows(sqlite::Connection &db, std::vector<QString> &holders)
     holders.reserve(games);
     sqlite::Rows found = db.statement("SELECT id, started, started_offset, ending, "
                                       "ifnull(holder, ''), " FIGURE_COLUMNS " FROM games "
-                                      "WHERE steps_in_effect > 0")
+                                      "WHERE steps_in_effect > 0 ORDER BY started, id")
                                  .query();
     while (found.next()) {
         rows.push_back({ found.integer(0), found.integer(1), int(found.integer(2)),

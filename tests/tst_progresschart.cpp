@@ -63,6 +63,7 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); }
     void paintsInThePalette_data();
     void paintsInThePalette();
+    void followsTheNewestGameAlone();
     void seriesStandOutOnEveryPalette_data();
     void seriesStandOutOnEveryPalette();
 };
@@ -124,6 +125,32 @@ void tst_ProgressChart::paintsInThePalette()
                     pixels(image.copy(image.rect().adjusted(0, 6 * margin, 0, 0)), clueScore);
             QVERIFY(marker > 0 && marker < margin * margin);
         }
+    }
+}
+
+// The game under way, added and then changed result by result, draws and reads as the whole
+// record given again.
+void tst_ProgressChart::followsTheNewestGameAlone()
+{
+    for (const int count : { 1, 12, 3650 }) {
+        std::vector<record::ChartPoint> all = games(count);
+        ProgressChart followed(Mode::Scores);
+        followed.setGames({ all.begin(), all.end() - 1 });
+        record::ChartPoint newest = all.back();
+        newest.clueScore = 200;
+        followed.setNewestGame(newest, true);
+        newest = all.back();
+        followed.setNewestGame(newest, false);
+        ProgressChart whole(Mode::Scores);
+        whole.setGames(all);
+        QCOMPARE(followed.accessibleDescription(), whole.accessibleDescription());
+        for (ProgressChart *chart : { &followed, &whole })
+            chart->resize(chart->sizeHint());
+        QImage drawn(followed.size(), QImage::Format_RGB32);
+        QImage expected(whole.size(), QImage::Format_RGB32);
+        followed.render(&drawn);
+        whole.render(&expected);
+        QCOMPARE(drawn, expected);
     }
 }
 
