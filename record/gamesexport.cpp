@@ -72,7 +72,7 @@ bool exportGames(storage::Record &record, QIODevice &out, QString *error)
 {
     // Written some 64 KB at a time; the header with the first game read, so that a record
     // found damaged before it writes nothing but the reason.
-    constexpr std::size_t chunk = 64 * 1024;
+    constexpr std::size_t chunk = std::size_t(64) * 1024;
     std::string pending;
     bool headed = false;
     bool written = true;

@@ -47,7 +47,7 @@ public:
     // The game this copy played has ended: its row stays, no longer its, until read again.
     void letGoOfCurrent();
     // The games at either end of each column's order: the widest texts of a table of them.
-    static std::vector<storage::GameRow> extremes(const std::vector<storage::GameRow> &games);
+    static std::vector<storage::GameRow> extremes(const std::vector<storage::GameRow> &rows);
     // The game in a row of the table, if any.
     const storage::GameRow *gameAt(int row) const;
 
