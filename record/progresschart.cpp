@@ -7,6 +7,7 @@
 
 #include <QLocale>
 #include <QPainter>
+#include <QTimeZone>
 
 #include <algorithm>
 #include <cmath>
@@ -233,7 +234,7 @@ QString dateText(const ChartPoint &game, int index)
     if (game.startedMs == 0)
         return QStringLiteral("Game %1").arg(index + 1);
     const QDateTime when =
-            QDateTime::fromMSecsSinceEpoch(game.startedMs, Qt::UTC).addSecs(game.startedOffset);
+            QDateTime::fromMSecsSinceEpoch(game.startedMs, QTimeZone(game.startedOffset));
     return QLocale().toString(when.date(), QLocale::ShortFormat);
 }
 

@@ -18,10 +18,12 @@ namespace {
 // Columns of a game, in this order, for gameFrom().
 #define GAME_COLUMNS "id,started,started_offset,ended,ended_offset,ending,score,steps_in_effect"
 // A game's figures, in this order, for figuresFrom() and writeFigures().
+// clang-format off
 #define FIGURE_COLUMNS \
-  "score,clue_score,unsquared,clues_right,clues_wrong,clues_no_ring_in,dd_right,dd_played," \
-  "final_result,final_wager,r1_right,r1_answered,r2_right,r2_answered,r3_right,r3_answered," \
-  "r4_right,r4_answered,r5_right,r5_answered"
+    "score,clue_score,unsquared,clues_right,clues_wrong,clues_no_ring_in,dd_right,dd_played," \
+    "final_result,final_wager,r1_right,r1_answered,r2_right,r2_answered,r3_right,r3_answered," \
+    "r4_right,r4_answered,r5_right,r5_answered"
+// clang-format on
 
 QDateTime dateTime(std::int64_t msecs, std::int64_t offsetSeconds)
 {
@@ -105,13 +107,16 @@ bool plausible(const scoring::Step &step)
             && int(step.outcome) >= 0 && int(step.outcome) <= int(scoring::Outcome::Incorrect);
 }
 
-// Collects what a query yields until the file fails under it.
+// Collects what a query yields until the file fails under it; whether it read to the end.
 template<typename Read>
-void readWhatCanBeRead(Read &&read)
+bool readWhatCanBeRead(Read &&read)
 {
     try {
         read();
-    } catch (const sqlite::Error &) { }
+    } catch (const sqlite::Error &) {
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -281,8 +286,8 @@ void refigureAll(sqlite::Connection &db)
             games.emplace_back(found.integer(0), int(found.integer(1)));
     }
     for (const auto &[id, inEffect] : games) {
-        const std::optional<GameRecord> whole = game(db, id);
-        writeFigures(db, id, whole->steps, inEffect);
+        if (const std::optional<GameRecord> whole = game(db, id))
+            writeFigures(db, id, whole->steps, inEffect);
     }
 }
 

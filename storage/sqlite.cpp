@@ -218,10 +218,10 @@ void Connection::setBusyTimeout(int ms)
     check(m_db, sqlite3_busy_timeout(m_db, ms));
 }
 
-void Connection::setCheckpointOnClose(bool checkpoint)
+bool Connection::setCheckpointOnClose(bool checkpoint) noexcept
 {
-    check(m_db,
-          sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, checkpoint ? 0 : 1, nullptr));
+    return sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, checkpoint ? 0 : 1, nullptr)
+            == SQLITE_OK;
 }
 
 Transaction::Transaction(Connection &connection, Kind kind) : m_connection(connection)

@@ -103,7 +103,8 @@ public:
     void setBusyTimeout(int ms);
     // Closing the last connection copies the log into the file and removes it: not for a
     // file that may be damaged, which is to be set aside as it is.
-    void setCheckpointOnClose(bool checkpoint);
+    // Whether it took.
+    bool setCheckpointOnClose(bool checkpoint) noexcept;
 
 private:
     Connection() = default;

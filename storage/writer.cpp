@@ -77,6 +77,7 @@ struct Writer::Op
     Kind kind;
     GameRecord game = {}; // Keep
     Ending ending = Ending::InProgress; // End
+    // NOLINTNEXTLINE(readability-redundant-member-init): g++ warns of members left out otherwise
     QDateTime at = {}; // End
     std::int64_t id = 0; // Resume, Decline, Release, Forget (0: all)
     std::uint64_t sequence = 0; // Keep, End
@@ -279,13 +280,9 @@ Writer::Outcome Writer::damaged()
                      .arg(path));
         return Outcome::Stop;
     }
-    if (m_db) {
-        try {
-            m_db->setCheckpointOnClose(false);
-        } catch (const sqlite::Error &) {
-            // Closing may then copy the log into the damaged file: it is kept all the same.
-        }
-    }
+    // Should this fail, closing copies the log into the damaged file: it is kept all the same.
+    if (m_db)
+        m_db->setCheckpointOnClose(false);
     closeFile();
     // Another copy set it aside already: the new file in its place is opened afresh.
     if (!m_fileIdentity || file::identify(m_settings.path) != m_fileIdentity)
