@@ -333,8 +333,13 @@ int main(int argc, char *argv[])
         std::printf("  %-34s %8.1f\n", "median", stall.median);
         std::printf("  %-34s %8.1f  (target < 5)\n", "p90", stall.p90);
         std::printf("  %-34s %8.1f  (target < 5)\n", "max", stall.max);
-        if (!stalls.empty())
+        if (!stalls.empty()) {
+            std::printf("  %-34s %8.1f\n", "  the first (the game's new row)", stalls.front());
             std::printf("  %-34s %8.1f\n", "  the last (the game's end)", stalls.back());
+            const auto worst = std::max_element(stalls.begin(), stalls.end());
+            std::printf("  %-34s %8d\n", "  the slowest: result number",
+                        int(worst - stalls.begin()) + 1);
+        }
         std::printf("  %-34s %8.1f\n", "slowest input itself", worstInput);
         close(window);
         store.waitForWritten();

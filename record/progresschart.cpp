@@ -484,6 +484,9 @@ void ProgressChart::setGames(std::vector<ChartPoint> games)
     for (const ChartPoint &game : m_games)
         clueScores.push_back(game.clueScore);
     m_rollingAverage = scoring::rollingAverage(clueScores);
+    // Room for the game under way, should it begin while shown: no copy of them all then.
+    m_games.reserve(m_games.size() + 1);
+    m_rollingAverage.reserve(m_rollingAverage.size() + 1);
     describe();
     update();
 }

@@ -199,6 +199,12 @@ public:
         m_follow.setSingleShot(true);
         m_follow.setInterval(100);
         connect(&m_follow, &QTimer::timeout, this, [this] { followCurrentGame(); });
+        m_chartsFollow.setSingleShot(true);
+        m_chartsFollow.setInterval(50);
+        connect(&m_chartsFollow, &QTimer::timeout, this, [this] {
+            m_scores.setNewestGame(m_newest, std::exchange(m_newestAdded, false));
+            m_rows.setRowAccuracy(m_newestRows);
+        });
         if (store)
             watch(*store);
         reload();
@@ -376,15 +382,22 @@ private:
                                game.figures.score, game.figures.clueScoreComplete() };
         };
         if (newestAdded) {
-            m_scores.setNewestGame(point(games.back()), *newestAdded);
+            // The charts follow a moment after the list, each window's repaint on a turn of
+            // the event loop of its own: a result never waits for all of them at once.
+            m_newest = point(games.back());
+            m_newestAdded = m_newestAdded || *newestAdded;
+            m_newestRows = summary.rows;
+            m_chartsFollow.start();
         } else {
+            m_chartsFollow.stop();
+            m_newestAdded = false;
             std::vector<ChartPoint> points;
-            points.reserve(games.size());
+            points.reserve(games.size() + 1); // and the game under way, should it begin
             for (const GameRow &game : games)
                 points.push_back(point(game));
             m_scores.setGames(std::move(points));
+            m_rows.setRowAccuracy(summary.rows);
         }
-        m_rows.setRowAccuracy(summary.rows);
         enableButtons();
     }
 
@@ -539,6 +552,11 @@ private:
     QPushButton *m_export = nullptr;
     QCheckBox m_chartsShown;
     QTimer m_follow;
+    // The game under way's point of the charts, due to them.
+    QTimer m_chartsFollow;
+    ChartPoint m_newest;
+    bool m_newestAdded = false;
+    RowAccuracy m_newestRows{};
 };
 
 void show(YourGames &window, const QWidget *near)

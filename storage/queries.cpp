@@ -240,11 +240,12 @@ void amendGame(sqlite::Connection &db, const GameRecord &game)
 
 std::vector<GameRow> rows(sqlite::Connection &db, std::vector<QString> &holders)
 {
-    // Room for every game at once (a few more at most): grown by doubling, a long record would
-    // take twice its size and more while it is read.
+    // Room for every game at once (a few more at most), and for one begun while they are shown:
+    // grown by doubling, a long record would take twice its size and more, and its list would
+    // copy them all at the next game's first result.
     const auto games = std::size_t(db.integer("SELECT count(*) FROM games"));
     std::vector<GameRow> rows;
-    rows.reserve(games);
+    rows.reserve(games + 1);
     holders.reserve(games);
     sqlite::Rows found = db.statement("SELECT id, started, started_offset, ending, "
                                       "ifnull(holder, ''), " FIGURE_COLUMNS " FROM games "
