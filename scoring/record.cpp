@@ -154,21 +154,40 @@ Summary summarize(std::span<const GameFigures> games)
 
 Summary summarize(std::size_t count, const FiguresOf &figuresOf)
 {
+    Totals totals;
+    for (std::size_t i = 0; i < count; ++i)
+        totals += figuresOf(i);
+    return summarize(totals, figuresOf);
+}
+
+Totals &Totals::operator+=(const GameFigures &game)
+{
+    bestClueScore = games == 0 ? game.clueScore : std::max(bestClueScore, game.clueScore);
+    ++games;
+    clueScores += double(game.clueScore);
+    incompleteGames += !game.clueScoreComplete();
+    for (int row = 0; row < rowCount; ++row)
+        rows[row] += game.rows[row];
+    accuracy += game.accuracy();
+    dailyDoubles += game.dailyDoubles;
+    return *this;
+}
+
+Summary summarize(const Totals &totals, const FiguresOf &figuresOf)
+{
     Summary summary;
-    summary.games = int(count);
-    if (count == 0)
+    summary.games = int(totals.games);
+    if (totals.games == 0)
         return summary;
-    summary.allGames = clueScoreFigures(figuresOf, 0, count);
-    summary.recent =
-            clueScoreFigures(figuresOf, count - std::min<std::size_t>(count, recentGames), count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const GameFigures &game = figuresOf(i);
-        summary.incompleteGames += !game.clueScoreComplete();
-        for (int row = 0; row < rowCount; ++row)
-            summary.rows[row] += game.rows[row];
-        summary.accuracy += game.accuracy();
-        summary.dailyDoubles += game.dailyDoubles;
-    }
+    const double average = totals.clueScores / double(totals.games);
+    summary.allGames = ClueScoreFigures{ average, totals.bestClueScore };
+    summary.recent = clueScoreFigures(
+            figuresOf, totals.games - std::min<std::size_t>(totals.games, recentGames),
+            totals.games);
+    summary.incompleteGames = totals.incompleteGames;
+    summary.rows = totals.rows;
+    summary.accuracy = totals.accuracy;
+    summary.dailyDoubles = totals.dailyDoubles;
     return summary;
 }
 

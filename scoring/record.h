@@ -119,6 +119,24 @@ Summary summarize(std::span<const GameFigures> games);
 using FiguresOf = std::function<const GameFigures &(std::size_t)>;
 Summary summarize(std::size_t count, const FiguresOf &figuresOf);
 
+// What a summary adds up over its games, one game at a time, oldest first: a list that grows
+// by a game, or changes its newest, adds up the others once.
+struct Totals
+{
+    std::size_t games = 0;
+    int incompleteGames = 0;
+    double clueScores = 0; // summed in order, as the average of them all has it
+    std::int64_t bestClueScore = 0;
+    std::array<Tally, rowCount> rows{};
+    Tally accuracy;
+    Tally dailyDoubles;
+
+    Totals &operator+=(const GameFigures &game);
+};
+// The summary of the games `totals` were added up from, game i read through figuresOf(i) for
+// the recent ones alone.
+Summary summarize(const Totals &totals, const FiguresOf &figuresOf);
+
 // For each value, the average of it and the values before it, up to `window` values in all:
 // the first values average over as many as there are.
 std::vector<double> rollingAverage(std::span<const std::int64_t> values, int window = recentGames);

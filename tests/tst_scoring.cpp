@@ -277,6 +277,22 @@ void tst_Scoring::summary()
     QCOMPARE(summary.accuracy, (Tally{ 1, 3 }));
     QCOMPARE(summary.accuracy.share(), 1 / 3.0);
     QCOMPARE(summary.dailyDoubles, (Tally{ 1, 2 }));
+
+    // Added up a game at a time, and the newest changed as a game under way changes: the same
+    // summary, to the last bit of its averages. One game below zero is its own best.
+    const auto figuresOf = [&games](std::size_t i) -> const GameFigures & { return games[i]; };
+    scoring::Totals allButNewest;
+    for (std::size_t i = 0; i + 1 < games.size(); ++i)
+        allButNewest += games[i];
+    for (const std::int64_t newest : { 1100, -3000, 9700 }) {
+        games.back().clueScore = newest;
+        scoring::Totals totals = allButNewest;
+        totals += games.back();
+        QCOMPARE(summarize(totals, figuresOf), summarize(games));
+    }
+    scoring::Totals one;
+    one += games[2];
+    QCOMPARE(summarize(one, figuresOf).allGames, (ClueScoreFigures{ -400, -400 }));
 }
 
 // Worked games: where each stands, as the boards show it, after the steps in effect (all for -1).
