@@ -11,6 +11,7 @@
 #include <array>
 #include <numeric>
 #include <tuple>
+#include <utility>
 
 namespace record {
 namespace {
@@ -109,6 +110,10 @@ void GamesModel::setGames(std::vector<GameRow> games)
     };
     if (!std::is_sorted(m_games.begin(), m_games.end(), played)) // as the record reads them
         std::sort(m_games.begin(), m_games.end(), played);
+    const auto current = std::find_if(m_games.begin(), m_games.end(), [](const GameRow &game) {
+        return game.playedBy == PlayedBy::ThisCopy;
+    });
+    m_current = current == m_games.end() ? -1 : int(current - m_games.begin());
     m_order.resize(m_games.size());
     std::iota(m_order.begin(), m_order.end(), 0);
     sortOrder();
@@ -164,24 +169,21 @@ void GamesModel::sort(int column, Qt::SortOrder order)
 
 GamesModel::Placed GamesModel::setCurrent(const GameRow &game)
 {
-    const auto found = std::find_if(m_games.begin(), m_games.end(), [](const GameRow &other) {
-        return other.playedBy == PlayedBy::ThisCopy;
-    });
-    if (found == m_games.end()) {
+    if (m_current < 0) {
         // The newest game: it began with its first result, just now.
         m_games.push_back(game);
-        const int added = int(m_games.size()) - 1;
-        const auto at = std::lower_bound(m_order.begin(), m_order.end(), added,
+        m_current = int(m_games.size()) - 1;
+        const auto at = std::lower_bound(m_order.begin(), m_order.end(), m_current,
                                          [this](int a, int b) { return before(a, b); });
         const int row = int(at - m_order.begin());
         beginInsertRows({}, row, row);
-        m_order.insert(at, added);
+        m_order.insert(at, m_current);
         endInsertRows();
         return { true, true };
     }
-    *found = game;
-    placeInOrder(int(found - m_games.begin()));
-    return { found + 1 == m_games.end(), false };
+    m_games[std::size_t(m_current)] = game;
+    placeInOrder(m_current);
+    return { std::size_t(m_current) + 1 == m_games.size(), false };
 }
 
 // A game changed: its row stays where the order still has it, or moves alone to its place.
@@ -211,17 +213,39 @@ void GamesModel::setNarrowHeaders(bool narrow)
 
 bool GamesModel::hasCurrent() const
 {
-    return std::any_of(m_games.begin(), m_games.end(),
-                       [](const GameRow &game) { return game.playedBy == PlayedBy::ThisCopy; });
+    return m_current >= 0;
 }
 
 void GamesModel::letGoOfCurrent()
 {
-    for (std::size_t game = 0; game < m_games.size(); ++game)
-        if (m_games[game].playedBy == PlayedBy::ThisCopy) {
-            m_games[game].playedBy = PlayedBy::Nobody;
-            placeInOrder(int(game));
-        }
+    if (m_current < 0)
+        return;
+    m_games[std::size_t(m_current)].playedBy = PlayedBy::Nobody;
+    placeInOrder(std::exchange(m_current, -1));
+}
+
+bool GamesModel::updateNewest(std::int64_t startedMs, const std::vector<GameRow> &games)
+{
+    std::size_t first = m_games.size();
+    while (first > 0 && m_games[first - 1].startedMs >= startedMs)
+        --first;
+    if (m_games.size() - first != games.size())
+        return false;
+    for (std::size_t i = 0; i < games.size(); ++i) {
+        const GameRow &shown = m_games[first + i];
+        if (shown.id != games[i].id && (shown.id != 0 || shown.startedMs != games[i].startedMs))
+            return false;
+    }
+    for (std::size_t i = 0; i < games.size(); ++i) {
+        const int game = int(first + i);
+        m_games[std::size_t(game)] = games[i];
+        if (games[i].playedBy == PlayedBy::ThisCopy)
+            m_current = game;
+        else if (m_current == game)
+            m_current = -1;
+        placeInOrder(game);
+    }
+    return true;
 }
 
 std::vector<GameRow> GamesModel::extremes(const std::vector<GameRow> &rows)

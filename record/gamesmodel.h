@@ -46,6 +46,10 @@ public:
     bool hasCurrent() const;
     // The game this copy played has ended: its row stays, no longer its, until read again.
     void letGoOfCurrent();
+    // The games begun at `startedMs` or later, read again: each in its row, when they are the
+    // games the rows hold (a game not yet numbered known by its start). False, and nothing
+    // changed, when they are not.
+    bool updateNewest(std::int64_t startedMs, const std::vector<storage::GameRow> &games);
     // The games at either end of each column's order: the widest texts of a table of them.
     static std::vector<storage::GameRow> extremes(const std::vector<storage::GameRow> &rows);
     // The game in a row of the table, if any.
@@ -66,6 +70,7 @@ private:
     void placeInOrder(int game);
 
     std::vector<storage::GameRow> m_games; // oldest first
+    int m_current = -1; // the game this copy plays, if any
     std::vector<int> m_order; // the games in the rows' order
     Column m_sortColumn = When;
     Qt::SortOrder m_sortOrder = Qt::DescendingOrder;

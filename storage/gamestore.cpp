@@ -252,7 +252,7 @@ Record::Games Record::games() const
     return read;
 }
 
-Record::Rows Record::rows() const
+Record::Rows Record::rows(std::optional<std::int64_t> startedFrom) const
 {
     Rows read;
     read.problem = this->read([&](sqlite::Connection &db) {
@@ -260,7 +260,7 @@ Record::Rows Record::rows() const
         // record's pages beside the rows read from them.
         db.exec("PRAGMA cache_size = -128");
         std::vector<QString> holders;
-        read.rows = queries::rows(db, holders);
+        read.rows = queries::rows(db, holders, startedFrom.value_or(queries::allGames));
         for (std::size_t i = 0; i < read.rows.size(); ++i)
             read.rows[i].playedBy = playedBy(read.rows[i].ending, holders[i]);
     });

@@ -162,13 +162,14 @@ public:
     };
     Games games() const;
 
-    // Every game with a result in effect as a list shows it, without its steps, oldest first.
+    // Every game with a result in effect as a list shows it, without its steps, oldest first;
+    // or those begun at `startedFrom` (milliseconds since 1970 UTC) or later.
     struct Rows
     {
         std::vector<GameRow> rows;
         QString problem;
     };
-    Rows rows() const;
+    Rows rows(std::optional<std::int64_t> startedFrom = {}) const;
 
     // One game, whole, as the rows name it; none when it is gone, with the problem if the record
     // cannot be read.

@@ -238,19 +238,23 @@ void amendGame(sqlite::Connection &db, const GameRecord &game)
     writeFigures(db, game.id, game.steps, game.stepsInEffect);
 }
 
-std::vector<GameRow> rows(sqlite::Connection &db, std::vector<QString> &holders)
+std::vector<GameRow> rows(sqlite::Connection &db, std::vector<QString> &holders,
+                          std::int64_t startedFrom)
 {
-    // Room for every game at once (a few more at most), and for one begun while they are shown:
-    // grown by doubling, a long record would take twice its size and more, and its list would
-    // copy them all at the next game's first result.
-    const auto games = std::size_t(db.integer("SELECT count(*) FROM games"));
     std::vector<GameRow> rows;
-    rows.reserve(games + 1);
-    holders.reserve(games);
+    if (startedFrom == allGames) {
+        // Room for every game at once (a few more at most), and for one begun while they are
+        // shown: grown by doubling, a long record would take twice its size and more, and its
+        // list would copy them all at the next game's first result.
+        const auto games = std::size_t(db.integer("SELECT count(*) FROM games"));
+        rows.reserve(games + 1);
+        holders.reserve(games);
+    }
     sqlite::Rows found = db.statement("SELECT id, started, started_offset, ending, "
                                       "ifnull(holder, ''), " FIGURE_COLUMNS " FROM games "
-                                      "WHERE steps_in_effect > 0 ORDER BY started, id")
-                                 .query();
+                                      "WHERE steps_in_effect > 0 AND started >= ?1 "
+                                      "ORDER BY started, id")
+                                 .query(startedFrom);
     while (found.next()) {
         rows.push_back({ found.integer(0), found.integer(1), int(found.integer(2)),
                          Ending(found.integer(3)), PlayedBy::Nobody, figuresFrom(found, 5) });

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -53,9 +54,12 @@ void setEnding(sqlite::Connection &db, std::int64_t id, Ending ending, const QDa
 void leaveUnfinished(sqlite::Connection &db, std::int64_t id);
 void deleteGame(sqlite::Connection &db, std::int64_t id);
 
-// Every game with a result in effect as a list shows it, without its steps, in no order.
-// `holders` gives each game's holder.
-std::vector<GameRow> rows(sqlite::Connection &db, std::vector<QString> &holders);
+// Every game with a result in effect as a list shows it, without its steps, oldest first; or
+// those begun at `startedFrom` (milliseconds since 1970 UTC) or later. `holders` gives each
+// game's holder.
+constexpr std::int64_t allGames = std::numeric_limits<std::int64_t>::min();
+std::vector<GameRow> rows(sqlite::Connection &db, std::vector<QString> &holders,
+                          std::int64_t startedFrom = allGames);
 // Every game with a result in effect, whole, oldest first, one at a time: read as it goes, so
 // that the record's size takes no memory. Stops when `each` returns false.
 void forEachGame(sqlite::Connection &db, const std::function<bool(const GameRecord &)> &each);
