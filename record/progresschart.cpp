@@ -392,21 +392,24 @@ void paintScores(QPainter &painter, const Style &style, QRectF area,
     }
     // One column to a pixel, which takes as long for ten years of games as for one screenful.
     // Its range is a box: Qt fills a jagged outline over a hundred times slower. The boxes
-    // keep to whole pixels, so that no seams show between them at fractional scales.
+    // keep to whole pixels, each from where the one before it ends, so that no seams show
+    // between them at fractional scales; and Qt fills whole rectangles without tracing them.
     const int columnCount = std::clamp(int(map.plot.width()), 1, count);
     const double columnWidth = map.plot.width() / columnCount;
     const double lineWidth = thin * style.em;
     painter.setPen(Qt::NoPen);
     painter.setRenderHint(QPainter::Antialiasing, false);
     const auto band = [&](const auto &value, const QColor &color) {
-        QList<QRectF> boxes;
+        QList<QRect> boxes;
         boxes.reserve(columnCount);
         int column = 0;
+        int left = int(std::lround(map.plot.left()));
         for (const Column &range : columns(map, columnCount, value)) {
-            const double top = map.y(range.high) - lineWidth / 2;
-            const double bottom = map.y(range.low) + lineWidth / 2;
-            boxes.append(QRectF(map.plot.left() + column++ * columnWidth, top, columnWidth,
-                                bottom - top));
+            const int top = int(std::lround(map.y(range.high) - lineWidth / 2));
+            const int bottom = int(std::lround(map.y(range.low) + lineWidth / 2));
+            const int right = int(std::lround(map.plot.left() + ++column * columnWidth));
+            boxes.append(QRect(QPoint(left, top), QPoint(right - 1, std::max(top, bottom - 1))));
+            left = right;
         }
         painter.setBrush(color);
         painter.drawRects(boxes);
