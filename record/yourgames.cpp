@@ -38,6 +38,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <optional>
 
 namespace record {
 namespace {
@@ -147,6 +148,11 @@ public:
         m_footnote.setText(QStringLiteral(
                 "* Incomplete: a Daily Double answered right was never cleared with No Ring In."));
         m_footnote.setWordWrap(true);
+        // Its line is kept while hidden: the game under way shows and hides it, and the window
+        // does not move under the player.
+        QSizePolicy footnoteSize = m_footnote.sizePolicy();
+        footnoteSize.setRetainSizeWhenHidden(true);
+        m_footnote.setSizePolicy(footnoteSize);
         m_footnote.setVisible(false);
 
         // The charts give way to the table, at the player's choice or on a small screen.
@@ -200,10 +206,13 @@ public:
         m_follow.setInterval(100);
         connect(&m_follow, &QTimer::timeout, this, [this] { followCurrentGame(); });
         m_chartsFollow.setSingleShot(true);
-        m_chartsFollow.setInterval(50);
         connect(&m_chartsFollow, &QTimer::timeout, this, [this] {
-            m_scores.setNewestGame(m_newest, std::exchange(m_newestAdded, false));
-            m_rows.setRowAccuracy(m_newestRows);
+            if (std::exchange(m_newest.scoresDue, false)) {
+                m_scores.setNewestGame(m_newest.point, std::exchange(m_newest.added, false));
+                m_chartsFollow.start(25); // the rows' chart on a turn of its own
+            } else {
+                m_rows.setRowAccuracy(m_newest.rows);
+            }
         });
         if (store)
             watch(*store);
@@ -265,6 +274,7 @@ private:
     // overlap, the last one asked for is shown.
     void reload()
     {
+        m_endedAt.reset(); // read with the rest
         const std::uint64_t read = ++m_reads;
         inBackground(
                 this,
@@ -276,6 +286,29 @@ private:
                 [this, read](Read rows) {
                     if (read == m_reads)
                         showRows(std::move(rows));
+                });
+    }
+
+    // Reads again the games begun at `startedMs` or later, the game this copy played among
+    // them, and shows them in their rows; the whole record when they are not the games shown.
+    void readNewest(std::int64_t startedMs)
+    {
+        const QString copy = m_store ? m_store->copy() : QString();
+        inBackground(
+                this,
+                [path = m_record.path(), copy, startedMs] {
+                    return storage::Record(path, copy).rows(startedMs);
+                },
+                [this, read = m_reads, startedMs](const storage::Record::Rows &rows) {
+                    if (read != m_reads)
+                        return; // the whole record is being read again
+                    if (!rows.problem.isEmpty() || !m_model.updateNewest(startedMs, rows.rows)) {
+                        reload();
+                        return;
+                    }
+                    fitColumns(rows.rows);
+                    updateFigures(rows.rows.size() == 1 ? std::optional<bool>(false)
+                                                        : std::nullopt);
                 });
     }
 
@@ -304,15 +337,17 @@ private:
         const std::optional<GameRecord> &current =
                 m_store ? m_store->currentGame() : std::optional<GameRecord>();
         const bool playing = current && current->stepsInEffect > 0;
-        // A game that has ended (or another begun) is the record's to tell how; as is a change
-        // of the player's to the record.
+        // A game that has ended (or another begun) is the record's to tell how: its row is read
+        // again, not every game. A change of the player's to the record reads them all.
         if (m_model.hasCurrent()
             && (!playing || (m_following.isValid() && current->started != m_following))) {
             m_model.letGoOfCurrent();
-            m_reloadOnChange = true;
+            m_endedAt = m_following.toMSecsSinceEpoch();
         }
         if (mayRead && std::exchange(m_reloadOnChange, false))
             reload();
+        else if (mayRead && m_endedAt)
+            readNewest(*std::exchange(m_endedAt, std::nullopt));
         if (!playing)
             return;
         m_following = current->started;
@@ -326,21 +361,29 @@ private:
     }
 
     // Widens the columns to the texts of `games`, and sizes the table to keep every column and
-    // its rows in sight.
+    // its rows in sight; with no games, fits them to their headings and texts anew.
     void fitColumns(const std::vector<GameRow> &games)
     {
         QHeaderView *header = m_table.horizontalHeader();
         const QFontMetrics metrics = m_table.fontMetrics();
         const int padding = 2 * (m_table.style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1)
                 + metrics.averageCharWidth();
-        int width = 0;
+        bool wider = games.empty();
         for (int column = 0; column < GamesModel::columns; ++column) {
             int &widest = m_widths.at(std::size_t(column));
-            for (const GameRow &game : games)
-                widest = std::max(widest,
-                                  metrics.horizontalAdvance(
-                                          GamesModel::text(game, GamesModel::Column(column)))
-                                          + padding);
+            for (const GameRow &game : games) {
+                const int text = metrics.horizontalAdvance(
+                                         GamesModel::text(game, GamesModel::Column(column)))
+                        + padding;
+                wider = wider || text > widest;
+                widest = std::max(widest, text);
+            }
+        }
+        if (!wider)
+            return; // as they were, or as the player has made them
+        int width = 0;
+        for (int column = 0; column < GamesModel::columns; ++column) {
+            const int widest = m_widths.at(std::size_t(column));
             const int wanted = std::max(widest, header->sectionSizeHint(column));
             if (wanted != header->sectionSize(column))
                 header->resizeSection(column, wanted);
@@ -357,10 +400,21 @@ private:
     void updateFigures(std::optional<bool> newestAdded = std::nullopt)
     {
         const std::vector<GameRow> &games = m_model.games();
-        const scoring::Summary summary = scoring::summarize(
-                games.size(), [&games](std::size_t i) -> const scoring::GameFigures & {
-                    return games[i].figures;
-                });
+        // The games but the newest are added up again only when more than the newest changed.
+        if (!newestAdded) {
+            m_allButNewest = {};
+            for (std::size_t i = 0; i + 1 < games.size(); ++i)
+                m_allButNewest += games[i].figures;
+        } else if (*newestAdded && games.size() >= 2) {
+            m_allButNewest += games[games.size() - 2].figures;
+        }
+        scoring::Totals totals = m_allButNewest;
+        if (!games.empty())
+            totals += games.back().figures;
+        const auto figuresOf = [&games](std::size_t i) -> const scoring::GameFigures & {
+            return games[i].figures;
+        };
+        const scoring::Summary summary = scoring::summarize(totals, figuresOf);
         m_played.setText(QString::number(summary.games));
         const auto clueScores = [](const std::optional<scoring::ClueScoreFigures> &scores) {
             return scores ? QStringLiteral("average %1, best %2")
@@ -382,15 +436,17 @@ private:
                                game.figures.score, game.figures.clueScoreComplete() };
         };
         if (newestAdded) {
-            // The charts follow a moment after the list, each window's repaint on a turn of
-            // the event loop of its own: a result never waits for all of them at once.
-            m_newest = point(games.back());
-            m_newestAdded = m_newestAdded || *newestAdded;
-            m_newestRows = summary.rows;
-            m_chartsFollow.start();
+            // The charts follow a moment after the list, each one's repaint on a turn of the
+            // event loop of its own: a result never waits for all of them at once.
+            m_newest.point = point(games.back());
+            m_newest.added = m_newest.added || *newestAdded;
+            m_newest.rows = summary.rows;
+            m_newest.scoresDue = true;
+            m_chartsFollow.start(50);
         } else {
             m_chartsFollow.stop();
-            m_newestAdded = false;
+            m_newest.added = false;
+            m_newest.scoresDue = false;
             std::vector<ChartPoint> points;
             points.reserve(games.size() + 1); // and the game under way, should it begin
             for (const GameRow &game : games)
@@ -537,6 +593,8 @@ private:
     bool m_reloadOnChange = false;
     bool m_chartsOrList = false; // the screen holds one or the other
     QDateTime m_following; // when the game under way started
+    std::optional<std::int64_t> m_endedAt; // the start of a game just ended, its row to read
+    scoring::Totals m_allButNewest;
     std::array<int, GamesModel::columns>
             m_widths{}; // each column's widest text yet, but its heading
     GamesModel m_model;
@@ -554,9 +612,13 @@ private:
     QTimer m_follow;
     // The game under way's point of the charts, due to them.
     QTimer m_chartsFollow;
-    ChartPoint m_newest;
-    bool m_newestAdded = false;
-    RowAccuracy m_newestRows{};
+    struct Newest
+    {
+        ChartPoint point;
+        bool added = false;
+        RowAccuracy rows{};
+        bool scoresDue = false; // else the rows' chart alone
+    } m_newest;
 };
 
 void show(YourGames &window, const QWidget *near)

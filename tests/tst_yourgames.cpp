@@ -1,8 +1,10 @@
 // Copyright (C) 2026 Vantorel Scorekeeper developers
 // SPDX-License-Identifier: MIT
 
+#include "playalong/history.h"
 #include "playalong/journal.h"
 #include "playalong/resultslist.h"
+#include "record/gamesmodel.h"
 #include "storage/gamestore.h"
 #include "tests/support/gametest.h"
 
@@ -105,6 +107,8 @@ private slots:
     void sortsEveryColumnByValue_data();
     void sortsEveryColumnByValue();
     void followsTheGameUnderWay();
+    void updatesTheNewestGamesInTheirRows_data();
+    void updatesTheNewestGamesInTheirRows();
     void leavesTheGameAnotherCopyPlays();
     void changesAResultOfAGameKept();
     void forgetsAGameAfterAsking_data();
@@ -152,6 +156,58 @@ void tst_YourGames::followsTheGameUnderWay()
     QCOMPARE(table->model()->index(0, 2).data().toString(), "$ 600");
     table->setCurrentIndex(table->model()->index(0, 0));
     QVERIFY(!forgetThisGame(window)->isEnabled());
+
+    // Its end comes from its row in the record, read again alone: numbered there, and its last
+    // result in it though the row had not followed that result yet.
+    playSquare(13, Incorrect);
+    playAlong().history().endGame();
+    QTRY_COMPARE(table->model()->index(0, 1).data().toString(), "ended early");
+    QCOMPARE(table->model()->rowCount(), 4);
+    QCOMPARE(table->model()->index(0, 2).data().toString(), "$ 0");
+    QVERIFY(forgetThisGame(window)->isEnabled());
+    click(button(window, "&Results..."));
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    QVERIFY(std::any_of(tops.cbegin(), tops.cend(), [](QWidget *top) {
+        return qobject_cast<playalong::ResultsList *>(top) && top->isVisible();
+    }));
+}
+
+void tst_YourGames::updatesTheNewestGamesInTheirRows_data()
+{
+    using storage::Ending;
+    using storage::GameRow;
+    using storage::PlayedBy;
+    QTest::addColumn<std::vector<GameRow>>("read");
+    QTest::addColumn<bool>("inPlace");
+    const GameRow mine{ 3, 300, 0, Ending::EndedByPlayer, PlayedBy::Nobody, {} };
+    QTest::newRow("the game played here, numbered by the record") << std::vector{ mine } << true;
+    QTest::newRow("a game begun since: read all again")
+            << std::vector{ mine, GameRow{ 4, 400, 0, Ending::Finished, PlayedBy::Nobody, {} } }
+            << false;
+    QTest::newRow("the game gone (no result left in effect): read all again")
+            << std::vector<GameRow>{} << false;
+    QTest::newRow("another game, begun later: read all again")
+            << std::vector{ GameRow{ 7, 350, 0, Ending::Finished, PlayedBy::Nobody, {} } } << false;
+}
+
+void tst_YourGames::updatesTheNewestGamesInTheirRows()
+{
+    QFETCH(std::vector<storage::GameRow>, read);
+    QFETCH(bool, inPlace);
+    using storage::Ending;
+    using storage::PlayedBy;
+    record::GamesModel model;
+    model.setGames({ { 1, 100, 0, Ending::Finished, PlayedBy::Nobody, {} },
+                     { 2, 200, 0, Ending::Finished, PlayedBy::Nobody, {} } });
+    // Begun here: not yet numbered.
+    model.setCurrent({ 0, 300, 0, Ending::InProgress, PlayedBy::ThisCopy, {} });
+    model.letGoOfCurrent();
+    QCOMPARE(model.updateNewest(300, read), inPlace);
+    QCOMPARE(model.rowCount(), 3);
+    QCOMPARE(model.games().back().id, inPlace ? 3 : 0);
+    QCOMPARE(record::GamesModel::text(*model.gameAt(0), record::GamesModel::Ended),
+             inPlace ? "ended early" : "not finished");
+    QVERIFY(!model.hasCurrent());
 }
 
 void tst_YourGames::leavesTheGameAnotherCopyPlays()
