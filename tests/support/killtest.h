@@ -259,15 +259,23 @@ private:
         const auto open = std::find_if(games.begin(), games.end(), [](const auto &game) {
             return game.ending == storage::Ending::InProgress;
         });
-        const auto &game = open != games.end() ? *open
-                : games.empty()                ? storage::GameRecord{}
-                                               : games.front();
-        const Recorded stored{ game.steps, game.stepsInEffect };
+        // With no game under way, the record holds either none yet (the life's first result
+        // not on disk) or the life's game ended at the Final Score: the newest one.
+        std::vector<Recorded> held;
+        if (open != games.end()) {
+            held.push_back({ open->steps, open->stepsInEffect });
+        } else {
+            held.push_back({});
+            if (!games.empty())
+                held.push_back({ games.back().steps, games.back().stepsInEffect });
+        }
         resultsCompared += long(shown.steps.size());
-        const bool follow =
-                std::any_of(possible.begin(), possible.end(),
-                            [&](const Recorded &state) { return follows(state, stored); });
-        if (!follow && (shown.inEffect > 0 || open != games.end()))
+        const auto found = std::find_if(held.begin(), held.end(), [&](const Recorded &game) {
+            return std::any_of(possible.begin(), possible.end(),
+                               [&](const Recorded &state) { return follows(state, game); });
+        });
+        const Recorded &stored = found != held.end() ? *found : held.back();
+        if (found == held.end() && (shown.inEffect > 0 || open != games.end()))
             return QStringLiteral("results lost or changed: on screen %1, kept %2")
                     .arg(encode(shown), encode(stored));
         behind += !follows(shown, stored) && shown.inEffect > 0;
