@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 
 namespace record {
@@ -51,13 +52,31 @@ QColor readable(QColor ink, const QColor &paper, double ratio)
     return ink;
 }
 
+// The colour in a hue of its own beside `other`: its own, or where the two are of nearly one
+// hue (many dark themes give their Highlight and Link the same blue), the opposite of `other`'s.
+QColor apart(const QColor &color, const QColor &other)
+{
+    constexpr int closestHues = 45;
+    const int hue = color.hslHue();
+    const int otherHue = other.hslHue();
+    if (hue < 0 || otherHue < 0) // a grey has no hue to turn
+        return color;
+    const int distance = std::abs(hue - otherHue);
+    if (std::min(distance, 360 - distance) >= closestHues)
+        return color;
+    return QColor::fromHsl((otherHue + 180) % 360, color.hslSaturation(), color.lightness());
+}
+
 // Every length is a share of the font's line height, so the chart scales with the font and
 // the screen as the windows do.
 struct Style
 {
     explicit Style(const QWidget &widget)
         : palette(widget.palette()), metrics(widget.font()), em(metrics.height())
-    { }
+    {
+        // The final score is drawn in the Link colour, the clue score in the Highlight.
+        palette.setColor(QPalette::Link, apart(color(QPalette::Link), color(QPalette::Highlight)));
+    }
 
     QColor color(QPalette::ColorRole role) const { return palette.color(role); }
     // A colour the data is drawn in: the role's, standing out against the chart's background

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 using record::ProgressChart;
 using Mode = ProgressChart::Mode;
@@ -184,7 +185,9 @@ void tst_ProgressChart::seriesStandOutOnEveryPalette()
     const auto [clueScore, finalScore] = chart.seriesColors();
     QVERIFY2(contrast(clueScore, palette.base().color()) >= 3, qPrintable(clueScore.name()));
     QVERIFY2(contrast(finalScore, palette.base().color()) >= 3, qPrintable(finalScore.name()));
-    QVERIFY(clueScore != finalScore);
+    // ... and from each other by hue, not as two shades of one blue.
+    const int hues = std::abs(clueScore.hslHue() - finalScore.hslHue());
+    QVERIFY2(std::min(hues, 360 - hues) >= 45, qPrintable(clueScore.name() + finalScore.name()));
     // Drawn in them, legend and lines alike.
     chart.resize(chart.sizeHint());
     QImage image(chart.size(), QImage::Format_RGB32);
