@@ -344,10 +344,13 @@ private:
             m_model.letGoOfCurrent();
             m_endedAt = m_following.toMSecsSinceEpoch();
         }
-        if (mayRead && std::exchange(m_reloadOnChange, false))
+        if (mayRead && std::exchange(m_reloadOnChange, false)) {
             reload();
-        else if (mayRead && m_endedAt)
-            readNewest(*std::exchange(m_endedAt, std::nullopt));
+        } else if (mayRead && m_endedAt) {
+            const std::int64_t endedAt = *m_endedAt;
+            m_endedAt.reset();
+            readNewest(endedAt);
+        }
         if (!playing)
             return;
         m_following = current->started;
