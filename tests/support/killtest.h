@@ -260,14 +260,14 @@ private:
             return game.ending == storage::Ending::InProgress;
         });
         // With no game under way, the record holds either none yet (the life's first result
-        // not on disk) or the life's game ended at the Final Score: the newest one.
+        // not on disk) or the life's game ended at the Final Score: the newest one (first).
         std::vector<Recorded> held;
         if (open != games.end()) {
             held.push_back({ open->steps, open->stepsInEffect });
         } else {
             held.push_back({});
             if (!games.empty())
-                held.push_back({ games.back().steps, games.back().stepsInEffect });
+                held.push_back({ games.front().steps, games.front().stepsInEffect });
         }
         resultsCompared += long(shown.steps.size());
         const auto found = std::find_if(held.begin(), held.end(), [&](const Recorded &game) {
