@@ -3,6 +3,7 @@
 
 #include "scoring/game.h"
 #include "storage/gamestore.h"
+#include "storage/schema.h"
 #include "tests/support/faultvfs.h"
 #include "tests/support/gamegenerator.h"
 
@@ -534,25 +535,40 @@ private slots:
 
     // A record of an older version is read as it is, its figures worked out from its steps
     // (read in memory, the file left alone), and brought to this one by the first copy that
-    // writes it, every game kept; then it takes changes of results.
+    // writes it, every game kept, laid out as a new record is; then it takes changes of results.
+    void upgradesAnOlderRecord_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::newRow("1: no changes of results, no figures") << 1;
+        QTest::newRow("2: no figures") << 2;
+    }
     void upgradesAnOlderRecord()
     {
-        const QString path = m_dir.filePath(QStringLiteral("older/games"));
-        {
-            GameStore store(path);
+        QFETCH(int, version);
+        const QString path = m_dir.filePath(QTest::currentDataTag() + QLatin1String("/games"));
+        const QString fresh = m_dir.filePath(QTest::currentDataTag() + QLatin1String("/new"));
+        for (const QString &record : { path, fresh }) {
+            GameStore store(record);
             play(store, 0, 5);
             store.endGame(Ending::Finished);
         }
-        { // back to the layout of the second version, without the games' figures
+        { // back to the older layout
             Sql older(path);
             older("DROP INDEX games_by_start");
-            for (const char *column :
-                 { "clue_score", "unsquared", "clues_right", "clues_wrong", "clues_no_ring_in",
-                   "dd_right", "dd_played", "final_result", "final_wager", "r1_right",
-                   "r1_answered", "r2_right", "r2_answered", "r3_right", "r3_answered", "r4_right",
-                   "r4_answered", "r5_right", "r5_answered" })
+            for (const char *column : storage::schema::figureColumns)
                 older((QByteArray("ALTER TABLE games DROP COLUMN ") + column).constData());
-            older("PRAGMA user_version = 2");
+            if (version == 1)
+                older(R"(CREATE TABLE steps_1 (game INTEGER NOT NULL,
+                             number INTEGER NOT NULL CHECK (number >= 0),
+                             kind INTEGER NOT NULL CHECK (kind BETWEEN 0 AND 3),
+                             round INTEGER NOT NULL CHECK (round BETWEEN 1 AND 3),
+                             outcome INTEGER NOT NULL CHECK (outcome BETWEEN 0 AND 2),
+                             square INTEGER NOT NULL, amount INTEGER NOT NULL,
+                             PRIMARY KEY (game, number)) WITHOUT ROWID;
+                         INSERT INTO steps_1 SELECT * FROM steps;
+                         DROP TABLE steps;
+                         ALTER TABLE steps_1 RENAME TO steps;)");
+            older(QByteArray("PRAGMA user_version = " + QByteArray::number(version)).constData());
         }
         QCOMPARE(gamesIn(path).front().steps, steps(0, 5));
         QCOMPARE(Record(path).rows().rows.front().figures.score, 200 - 600); // right, wrong
@@ -569,6 +585,14 @@ private slots:
         QCOMPARE(games.front().steps, changed);
         QCOMPARE(games.front().score, -200); // 200 right changed to wrong, and a no ring in
         QCOMPARE(games.back().steps, steps(0, 5));
+        // Every column and index of a new record, in its place; the checks differ only in text.
+        const char *layout = R"(SELECT group_concat(part, ' | ') FROM (
+            SELECT m.name || '.' || c.name || ' ' || c.type || ' ' || c."notnull" || ' '
+                   || ifnull(c.dflt_value, '-') || ' ' || c.pk AS part
+            FROM sqlite_master m, pragma_table_info(m.name) c WHERE m.type = 'table'
+            UNION ALL SELECT name || ': ' || sql FROM sqlite_master WHERE type = 'index'
+            ORDER BY part))";
+        QCOMPARE(Sql{ path }(layout), Sql{ fresh }(layout));
     }
 
     // Forgotten games give their space back to the disk.
