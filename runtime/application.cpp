@@ -10,6 +10,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QIcon>
+#include <QProxyStyle>
 
 #include <cstdio>
 #include <cstdlib>
@@ -94,6 +95,20 @@ void printIfConnected(const QString &text)
 }
 #endif
 
+class WordsOnlyButtons final : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        return hint == SH_DialogButtonBox_ButtonsHaveIcons
+                ? 0
+                : QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 } // namespace
 
 void applyIdentity(const layouts::Identity &identity)
@@ -106,6 +121,14 @@ void applyIdentity(const layouts::Identity &identity)
     for (const QString &file : images.entryList(QDir::Files))
         icon.addFile(images.filePath(file));
     QApplication::setWindowIcon(icon);
+}
+
+void applyStyle()
+{
+    QStyle *platform = QApplication::style();
+    // Wrapped, the platform's style belongs to the wrapper, which the application then owns.
+    if (platform->styleHint(QStyle::SH_DialogButtonBox_ButtonsHaveIcons))
+        QApplication::setStyle(new WordsOnlyButtons(platform));
 }
 
 CommandLine::CommandLine(int &argc, char **argv, const layouts::Identity &identity,
@@ -185,6 +208,7 @@ Application::Application(int &argc, char **argv, const layouts::Identity &identi
 {
     displayOpened();
     applyIdentity(identity);
+    applyStyle();
     handleTermination();
 }
 

@@ -18,6 +18,11 @@ namespace runtime {
 // The application's name, version, desktop entry and window icon.
 void applyIdentity(const layouts::Identity &identity);
 
+// The platform's style, but where it would put icons on the buttons of boxes they carry their
+// words alone, as on Windows: a box then opens without reading the whole icon theme, which on a
+// desktop without one of its own was most of a game's highest memory use, for no icon at all.
+void applyStyle();
+
 // The command line, answered before anything needs a display: -h/--help and -v/--version print
 // and end the program (status 0); any option or argument but those and the caller's ends it
 // with one line and status 2. The caller reads its own options back.
@@ -51,7 +56,7 @@ protected:
 };
 
 // The program's application object: the check above, then a QApplication carrying the
-// program's identity.
+// program's identity and style.
 class Application final : private DisplayCheck, public QApplication
 {
 public:

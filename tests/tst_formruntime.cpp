@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "layouts/layout.h"
+#include "runtime/application.h"
 #include "runtime/formruntime.h"
 #include "runtime/modal.h"
 #include "tests/support/gametest.h"
@@ -9,8 +10,10 @@
 #include <QBackingStore>
 #include <QGroupBox>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QStyleFactory>
 
 using namespace layouts;
 
@@ -104,6 +107,7 @@ private slots:
     void keyPressCanDiscardOrReplace();
     void insertedTextFollowsTheKeyPressRule();
     void messageBoxIsAPlainModalPrompt();
+    void boxButtonsCarryWordsAlone();
     void releaseRunsTerminate();
     void showBringsAMinimisedWindowBack();
     void showRaisesOnce();
@@ -322,6 +326,33 @@ void tst_FormRuntime::messageBoxIsAPlainModalPrompt()
     QCOMPARE(answerer.buttonCount, 1);
     QCOMPARE(answerer.modality, Qt::ApplicationModal);
     QCOMPARE(runtime::FormRuntime::instance().activeForm(), &ProbeA::instance());
+}
+
+// A platform whose style puts icons on the buttons of boxes.
+class IconButtonsStyle final : public QProxyStyle
+{
+public:
+    IconButtonsStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("fusion"))) { }
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        return hint == SH_DialogButtonBox_ButtonsHaveIcons
+                ? 1
+                : QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+void tst_FormRuntime::boxButtonsCarryWordsAlone()
+{
+    const QString platform = QApplication::style()->name();
+    QApplication::setStyle(new IconButtonsStyle);
+    runtime::applyStyle();
+    ProbeA::instance().show();
+    gametest::ModalAnswerer answerer(QMessageBox::Yes);
+    QVERIFY(runtime::questionBox("Prompt?", "Title", runtime::Answer::No));
+    QCOMPARE(answerer.buttons, QMessageBox::Yes | QMessageBox::No);
+    QVERIFY(!answerer.buttonIcons);
+    QApplication::setStyle(QStyleFactory::create(platform));
 }
 
 void tst_FormRuntime::releaseRunsTerminate()

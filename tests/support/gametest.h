@@ -28,6 +28,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
 #include <memory>
 
 namespace gametest {
@@ -181,6 +182,7 @@ public:
     Qt::WindowModality modality = Qt::NonModal;
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    bool buttonIcons = false; // any button with an icon
 
 private:
     void answer()
@@ -196,6 +198,9 @@ private:
         modality = box->windowModality();
         buttons = box->standardButtons();
         defaultButton = box->standardButton(box->defaultButton());
+        const QList<QAbstractButton *> all = box->buttons();
+        buttonIcons = std::any_of(all.begin(), all.end(),
+                                  [](const QAbstractButton *b) { return !b->icon().isNull(); });
         if (QAbstractButton *button = box->button(m_click))
             QTest::mouseClick(button, Qt::LeftButton);
         else
