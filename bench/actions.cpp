@@ -190,8 +190,7 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietPlatformNotices);
-    QApplication app(argc, argv);
-    runtime::applyIdentity(layouts::identity);
+    runtime::Application app(argc, argv, layouts::identity);
     QDir recordFolder(QCoreApplication::applicationDirPath() + QLatin1String("/actions-record"));
     recordFolder.removeRecursively();
     const playalong::PlayAlong playAlong(recordFolder.filePath(QStringLiteral("games.sqlite")),

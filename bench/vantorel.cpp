@@ -145,7 +145,7 @@ private:
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    runtime::Application app(argc, argv, layouts::identity);
     FirstBoardPaint firstPaint;
     QString recordPath;
     for (int i = 1; i < argc; ++i) {
@@ -158,7 +158,6 @@ int main(int argc, char *argv[])
             recordPath = QString::fromLocal8Bit(argv[++i]);
     }
     app.installEventFilter(&firstPaint);
-    runtime::applyIdentity(layouts::identity);
     if (firstPaint.yourGames || firstPaint.yourGamesLoaded) {
         const int status = record::runYourGames(recordPath);
         // Painted before the record is read: the read under way is not waited for, as the

@@ -222,8 +222,7 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietPlatformNotices);
-    QApplication app(argc, argv);
-    runtime::applyIdentity(layouts::identity);
+    runtime::Application app(argc, argv, layouts::identity);
     const int opens = argc > 2 ? std::max(2, std::atoi(argv[2])) : 10;
 
     // A copy to play on: the kept record stays as it was made.
