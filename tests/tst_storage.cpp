@@ -557,17 +557,9 @@ private slots:
             older("DROP INDEX games_by_start");
             for (const char *column : storage::schema::figureColumns)
                 older((QByteArray("ALTER TABLE games DROP COLUMN ") + column).constData());
-            if (version == 1)
-                older(R"(CREATE TABLE steps_1 (game INTEGER NOT NULL,
-                             number INTEGER NOT NULL CHECK (number >= 0),
-                             kind INTEGER NOT NULL CHECK (kind BETWEEN 0 AND 3),
-                             round INTEGER NOT NULL CHECK (round BETWEEN 1 AND 3),
-                             outcome INTEGER NOT NULL CHECK (outcome BETWEEN 0 AND 2),
-                             square INTEGER NOT NULL, amount INTEGER NOT NULL,
-                             PRIMARY KEY (game, number)) WITHOUT ROWID;
-                         INSERT INTO steps_1 SELECT * FROM steps;
-                         DROP TABLE steps;
-                         ALTER TABLE steps_1 RENAME TO steps;)");
+            if (version == 1) // no step of kind 4
+                older("PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql = replace(sql, "
+                      "'kind BETWEEN 0 AND 4', 'kind BETWEEN 0 AND 3') WHERE name = 'steps'");
             older(QByteArray("PRAGMA user_version = " + QByteArray::number(version)).constData());
         }
         QCOMPARE(gamesIn(path).front().steps, steps(0, 5));

@@ -28,7 +28,6 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <algorithm>
 #include <memory>
 
 namespace gametest {
@@ -198,9 +197,8 @@ private:
         modality = box->windowModality();
         buttons = box->standardButtons();
         defaultButton = box->standardButton(box->defaultButton());
-        const QList<QAbstractButton *> all = box->buttons();
-        buttonIcons = std::any_of(all.begin(), all.end(),
-                                  [](const QAbstractButton *b) { return !b->icon().isNull(); });
+        for (const QAbstractButton *button : box->buttons())
+            buttonIcons |= !button->icon().isNull();
         if (QAbstractButton *button = box->button(m_click))
             QTest::mouseClick(button, Qt::LeftButton);
         else
