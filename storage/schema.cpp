@@ -59,10 +59,10 @@ std::string figureColumn(const char *name)
     return std::string(name) + " INTEGER NOT NULL DEFAULT 0";
 }
 
-constexpr const char *indexes = R"(
-    CREATE INDEX open_games ON games (started) WHERE ending = 0;
-    CREATE INDEX games_by_start ON games (started, id);
-)";
+constexpr const char *openGamesIndex =
+        "CREATE INDEX open_games ON games (started) WHERE ending = 0;";
+// Since version 3.
+constexpr const char *startIndex = "CREATE INDEX games_by_start ON games (started, id);";
 
 // A new file is made as this version lays it out, in one go: replaying every older version's
 // steps on it would parse the whole layout again at each added column.
@@ -71,7 +71,7 @@ void create(sqlite::Connection &db)
     std::string sql = std::string("CREATE TABLE games (") + gamesColumns;
     for (const char *column : figureColumns)
         sql += ",\n    " + figureColumn(column);
-    sql += ");\n" + stepsTable("steps") + indexes;
+    sql += ");\n" + stepsTable("steps") + openGamesIndex + startIndex;
     db.exec(sql.c_str());
 }
 
@@ -100,7 +100,7 @@ void upgrade(sqlite::Connection &db)
         // steps (scoring::Game) in the transaction that writes them.
         for (const char *column : figureColumns)
             db.exec(("ALTER TABLE games ADD COLUMN " + figureColumn(column)).c_str());
-        db.exec("CREATE INDEX games_by_start ON games (started, id)");
+        db.exec(startIndex);
         queries::refigureAll(db);
     }
     static_assert(version == 3, "set the new version below");
