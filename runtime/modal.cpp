@@ -9,6 +9,19 @@
 
 namespace runtime {
 
+namespace {
+
+// A box's text is a prompt to answer, not text to select: as in the system's own boxes, and
+// without the rich text document that selectable text is laid out and drawn by. The prompt is
+// set after the flags, so that no such document is ever made.
+void setPrompt(QMessageBox &box, const QString &prompt)
+{
+    box.setTextInteractionFlags(Qt::NoTextInteraction);
+    box.setText(prompt);
+}
+
+} // namespace
+
 int execModal(QMessageBox &box, QWidget *over)
 {
     FormRuntime &runtime = FormRuntime::instance();
@@ -36,13 +49,15 @@ int execModal(QMessageBox &box, QWidget *over)
 
 void messageBox(const QString &prompt, const QString &title, QWidget *over)
 {
-    QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::NoIcon, title, QString(), QMessageBox::Ok);
+    setPrompt(box, prompt);
     execModal(box, over);
 }
 
 bool questionBox(const QString &prompt, const QString &title, Answer byDefault, QWidget *over)
 {
-    QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Yes | QMessageBox::No);
+    QMessageBox box(QMessageBox::NoIcon, title, QString(), QMessageBox::Yes | QMessageBox::No);
+    setPrompt(box, prompt);
     box.setDefaultButton(byDefault == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return execModal(box, over) == QMessageBox::Yes;

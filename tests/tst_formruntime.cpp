@@ -339,6 +339,7 @@ void tst_FormRuntime::messageBoxIsAPlainModalPrompt()
     QCOMPARE(answerer.icon, QMessageBox::NoIcon);
     QCOMPARE(answerer.buttonCount, 1);
     QVERIFY(!answerer.buttonIcons); // words alone, whatever the platform's style would add
+    QVERIFY(!answerer.selectableText);
     QCOMPARE(answerer.modality, Qt::ApplicationModal);
     QCOMPARE(runtime::FormRuntime::instance().activeForm(), &ProbeA::instance());
     QApplication::setStyle(QStyleFactory::create(platform));

@@ -25,6 +25,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <QWindow>
 
@@ -182,6 +183,7 @@ public:
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     bool buttonIcons = false; // any button with an icon
+    bool selectableText = false; // or laid out as a text document
 
 private:
     void answer()
@@ -197,6 +199,8 @@ private:
         modality = box->windowModality();
         buttons = box->standardButtons();
         defaultButton = box->standardButton(box->defaultButton());
+        selectableText = box->textInteractionFlags() != Qt::NoTextInteraction
+                || box->findChild<QTextDocument *>();
         for (const QAbstractButton *button : box->buttons())
             buttonIcons |= !button->icon().isNull();
         if (QAbstractButton *button = box->button(m_click))
