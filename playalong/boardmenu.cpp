@@ -7,6 +7,7 @@
 #include "playalong/history.h"
 #include "playalong/journal.h"
 #include "playalong/playalong.h"
+#include "runtime/form.h"
 #include "runtime/formruntime.h"
 #include "runtime/loader.h"
 #include "runtime/modal.h"
@@ -80,6 +81,7 @@ QMenu *boardMenu(Board &board, PlayAlong &playAlong)
     if (auto *menu = window->findChild<QMenu *>(QString(), Qt::FindDirectChildrenOnly))
         return menu;
     auto *menu = new QMenu(window);
+    runtime::givePixelsBackWhenHidden(*menu);
     auto *results = new QActionGroup(menu);
     for (const auto &[text, outcome] :
          { std::pair(QStringLiteral("&Correct"), scoring::Outcome::Correct),

@@ -89,7 +89,33 @@ bool producesCharacter(const QKeyEvent &key)
     return key.key() != Qt::Key_Tab && key.key() != Qt::Key_Backtab && key.key() != Qt::Key_Delete;
 }
 
+class PixelsBackWhenHidden final : public QObject
+{
+public:
+    explicit PixelsBackWhenHidden(QWidget &window) : QObject(&window)
+    {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // Not when minimised: the window stays visible then, and may be drawn on.
+        const auto *window = static_cast<QWidget *>(watched);
+        if (event->type() == QEvent::Hide && !window->isVisible()) {
+            if (QBackingStore *store = window->backingStore())
+                store->resize(QSize(0, 0));
+        }
+        return false;
+    }
+};
+
 } // namespace
+
+void givePixelsBackWhenHidden(QWidget &window)
+{
+    new PixelsBackWhenHidden(window);
+}
 
 struct Form::Loaded
 {
@@ -115,6 +141,7 @@ Form::Loaded &Form::load()
         m_loaded =
                 std::make_unique<Loaded>(Loaded{ buildWindow(m_layout), toQString(m_layout.tag) });
         m_loaded->built.window->installEventFilter(this);
+        givePixelsBackWhenHidden(*m_loaded->built.window);
         connectEvents();
         nameTextBoxes();
         Form_Load();
@@ -302,12 +329,7 @@ void Form::hide()
     if (!m_loaded || !m_loaded->shown)
         return;
     m_loaded->shown = false;
-    QWidget *window = m_loaded->built.window.get();
-    window->hide();
-    // A hidden window can stay hidden for a whole round: its pixels are given back, and drawn
-    // afresh when it is shown again.
-    if (QBackingStore *store = window->backingStore())
-        store->resize(QSize(0, 0));
+    m_loaded->built.window->hide();
     FormRuntime::instance().hidden(*this);
 }
 

@@ -159,4 +159,9 @@ private:
     bool m_insertingKeyPress = false;
 };
 
+// A window hidden can stay hidden long (the first board through the whole second round, a menu
+// between two uses): from now on, each time it is hidden, it gives its pixels back, to be drawn
+// afresh when it is shown again. Every form's window does; other windows ask for it.
+void givePixelsBackWhenHidden(QWidget &window);
+
 } // namespace runtime
