@@ -52,11 +52,10 @@ void PlayAlong::showResults()
 {
     if (!m_results) {
         auto *list =
-                new ResultsList(QStringLiteral("This Game's Results"),
+                new ResultsList(QStringLiteral("This Game's Results"), m_history->game(),
                                 [this](int index, scoring::Outcome outcome, std::int64_t wager) {
                                     return m_history->change(index, outcome, wager);
                                 });
-        list->setGame(m_history->game());
         connect(m_history, &History::changed, list,
                 [this, list] { list->setGame(m_history->game()); });
         // Once the Final Score shows, the game is changed only from Your Games.

@@ -12,12 +12,14 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 
 namespace playalong {
@@ -205,7 +207,8 @@ public:
     }
 };
 
-ResultsList::ResultsList(const QString &title, Change change, QWidget *parent)
+ResultsList::ResultsList(const QString &title, const scoring::Game &game, Change change,
+                         QWidget *parent)
     : QWidget(parent), m_model(new Model(std::move(change), this)), m_table(new QTableView(this))
 {
     setWindowTitle(title);
@@ -241,6 +244,8 @@ ResultsList::ResultsList(const QString &title, Change change, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_table);
     layout->addWidget(buttons);
+    m_model->setGame(game);
+    fitColumns();
 }
 
 ResultsList::~ResultsList() = default;
@@ -253,9 +258,27 @@ void ResultsList::setGame(const scoring::Game &game)
             [this, game] {
                 const QModelIndex current = m_table->currentIndex();
                 m_model->setGame(game);
+                fitColumns();
                 m_table->setCurrentIndex(m_model->index(current.row(), current.column()));
             },
             Qt::QueuedConnection);
+}
+
+// Every column in view, its widest text included: the list widens as its texts do, and is never
+// narrowed under the player's hand.
+void ResultsList::fitColumns()
+{
+    const QHeaderView *header = m_table->horizontalHeader();
+    const QAbstractItemView &view = *m_table; // where the column's size hint is public
+    int width = 2 * m_table->frameWidth() + m_table->verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < columns; ++column) {
+        int wanted = std::max(header->sectionSizeHint(column), view.sizeHintForColumn(column));
+        // The last column, stretched to the list's width, never goes under the default size.
+        if (column == columns - 1)
+            wanted = std::max(wanted, header->defaultSectionSize());
+        width += wanted;
+    }
+    m_table->setMinimumWidth(std::max(m_table->minimumWidth(), width));
 }
 
 } // namespace playalong

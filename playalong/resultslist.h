@@ -28,7 +28,8 @@ public:
     // Changes the result recorded at `index`: false when the score could not hold it.
     using Change = std::function<bool(int index, scoring::Outcome outcome, std::int64_t wager)>;
 
-    ResultsList(const QString &title, Change change, QWidget *parent = nullptr);
+    ResultsList(const QString &title, const scoring::Game &game, Change change,
+                QWidget *parent = nullptr);
     ~ResultsList() override;
 
     // The game as it now stands, shown once the event under way is handled.
@@ -38,6 +39,8 @@ public:
 private:
     class Model;
     class Delegate;
+
+    void fitColumns();
 
     Model *m_model;
     QTableView *m_table;

@@ -546,8 +546,7 @@ private:
         kept->list = new playalong::ResultsList(
                 QStringLiteral("Results of the game played %1")
                         .arg(GamesModel::text(*selected, GamesModel::When)),
-                change);
-        kept->list->setGame(kept->game);
+                kept->game, change);
         connect(this, &QObject::destroyed, kept->list, &QWidget::close);
         runtime::showCentred(*kept->list, this);
     }

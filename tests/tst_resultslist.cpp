@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTableView>
 
 using namespace gametest;
@@ -92,6 +93,7 @@ void tst_ResultsList::listsAndChangesEveryResult()
     QTRY_COMPARE(rows(table),
                  (QStringList{ "First||||Correct|yes|$ 1500", "First|1|4|$ 200|No Ring In||",
                                "First|3|3|$ 600|Correct||" }));
+    QCOMPARE(table->horizontalScrollBar()->maximum(), 0); // every column in view
     change(table, 2, 4, "Incorrect"); // 1500 - 600
     QCOMPARE(SingleBoard::instance().Score, 900);
     change(table, 0, 6, "700"); // 700 - 600, once the edit closes
