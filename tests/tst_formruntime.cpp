@@ -110,6 +110,7 @@ private slots:
     void releaseRunsTerminate();
     void showBringsAMinimisedWindowBack();
     void showRaisesOnce();
+    void hiddenWindowGivesBackItsPixels_data();
     void hiddenWindowGivesBackItsPixels();
 };
 
@@ -384,17 +385,30 @@ void tst_FormRuntime::showRaisesOnce()
 
 // What the screen shows of the window is what the widgets draw, a caption changed while hidden
 // included.
+void tst_FormRuntime::hiddenWindowGivesBackItsPixels_data()
+{
+    QTest::addColumn<bool>("form");
+    QTest::newRow("a form's window") << true;
+    QTest::newRow("a window that asks for it, as the boards' menus do") << false;
+}
+
 void tst_FormRuntime::hiddenWindowGivesBackItsPixels()
 {
+    QFETCH(bool, form);
     ProbeA &probe = ProbeA::instance();
-    probe.show();
-    QWidget *window = probe.window();
+    QLabel other(QStringLiteral("Before"));
+    if (!form)
+        runtime::givePixelsBackWhenHidden(other);
+    QWidget *window = form ? probe.window() : &other;
+    QLabel *text = form ? probe.Label1() : &other;
+    const auto show = [&] { form ? probe.show() : other.show(); };
+    show();
     QTRY_COMPARE(window->backingStore()->size(), window->size());
-    probe.hide();
+    form ? probe.hide() : other.hide();
     QVERIFY(window->backingStore()->size().isEmpty());
 
-    probe.Label1()->setText(QStringLiteral("Changed"));
-    probe.show();
+    text->setText(QStringLiteral("Changed"));
+    show();
     const auto onScreen = [window] {
         return window->screen()
                 ->grabWindow(window->winId())

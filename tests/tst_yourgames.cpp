@@ -241,6 +241,7 @@ void tst_YourGames::changesAResultOfAGameKept()
                 : list;
     QVERIFY(list);
     QTRY_COMPARE(list->table()->model()->rowCount(), 1);
+    QTRY_COMPARE(list->table()->horizontalScrollBar()->maximum(), 0); // every column in view
     QVERIFY(list->table()->model()->setData(list->table()->model()->index(0, 4),
                                             int(Outcome::Incorrect), Qt::EditRole));
     storage::GameStore *store = playAlong().journal()->store();
