@@ -20,6 +20,8 @@ private slots:
     void randomPlayKeepsTheScoreAndTheWindows();
     void killedAtAnyMomentLosesNothing_data();
     void killedAtAnyMomentLosesNothing();
+    void recordIsCheckedAgainstTheScreen_data();
+    void recordIsCheckedAgainstTheScreen();
 };
 
 void tst_Soak::randomPlayKeepsTheScoreAndTheWindows_data()
@@ -80,6 +82,58 @@ void tst_Soak::killedAtAnyMomentLosesNothing()
         const QString failure = test.live(actions[life], delaysMs[life], faults, terminate);
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
+}
+
+// The kill test's own judgement, on a record made here and a life's output written out: what it
+// must let pass, and a loss it must find.
+void tst_Soak::recordIsCheckedAgainstTheScreen_data()
+{
+    using scoring::Step;
+    const Step first{ scoring::StepKind::Clue, scoring::Round::First, scoring::Outcome::Correct, 1,
+                      200 };
+    const Step second{ scoring::StepKind::Clue, scoring::Round::First, scoring::Outcome::Incorrect,
+                       7, 400 };
+    const Step third{ scoring::StepKind::Clue, scoring::Round::First, scoring::Outcome::NoRingIn,
+                      13, 600 };
+    const soak::Recorded one{ { first }, 1 };
+    const soak::Recorded undone{ { first }, 0 };
+    const soak::Recorded two{ { first, second }, 2 };
+    const soak::Recorded three{ { first, second, third }, 3 };
+    QTest::addColumn<QList<soak::Recorded>>("kept"); // handed to the record, and written
+    QTest::addColumn<QList<soak::Recorded>>("shown"); // each state handed over as it showed
+    QTest::addColumn<bool>("lost");
+    QTest::newRow("its one result undone, killed while redoing it: nothing listed, nothing lost")
+            << QList{ one, undone } << QList{ one, undone, one } << false;
+    QTest::newRow("one move behind the screen") << QList{ one } << QList{ one, two } << false;
+    QTest::newRow("results it said were on disk, missing")
+            << QList{ one } << QList{ one, two, three } << true;
+    QTest::newRow("every result it said was on disk, missing")
+            << QList<soak::Recorded>{} << QList{ one, two, three } << true;
+}
+
+void tst_Soak::recordIsCheckedAgainstTheScreen()
+{
+    QFETCH(QList<soak::Recorded>, kept);
+    QFETCH(QList<soak::Recorded>, shown);
+    QFETCH(bool, lost);
+    QTemporaryDir folder;
+    {
+        storage::GameStore store(folder.filePath("games.sqlite"));
+        for (const soak::Recorded &game : kept)
+            store.keep(game.steps, game.inEffect);
+        QVERIFY(store.waitForWritten());
+    }
+    QByteArray output = "LOOKED\nSTATE 0 0\n";
+    for (qsizetype state = 0; state < shown.size(); ++state)
+        output += QStringLiteral("STATE %1 %2\nKEPT %1\n")
+                          .arg(state + 1)
+                          .arg(soak::encode(shown[state]))
+                          .toUtf8();
+    soak::KillTest test(VANTOREL_SOAK, folder.path(), 1);
+    const QString failure = test.check(output);
+    QCOMPARE(failure.startsWith("results lost or changed"), lost);
+    if (!lost)
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 
 QTEST_MAIN(tst_Soak)
