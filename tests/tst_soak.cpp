@@ -101,20 +101,22 @@ void tst_Soak::recordIsCheckedAgainstTheScreen_data()
     const soak::Recorded three{ { first, second, third }, 3 };
     QTest::addColumn<QList<soak::Recorded>>("kept"); // handed to the record, and written
     QTest::addColumn<QList<soak::Recorded>>("shown"); // each state handed over as it showed
+    QTest::addColumn<int>("said"); // the last change the record said was on disk
     QTest::addColumn<bool>("lost");
     QTest::newRow("its one result undone, killed while redoing it: nothing listed, nothing lost")
-            << QList{ one, undone } << QList{ one, undone, one } << false;
-    QTest::newRow("one move behind the screen") << QList{ one } << QList{ one, two } << false;
+            << QList{ one, undone } << QList{ one, undone, one } << 2 << false;
+    QTest::newRow("one move behind the screen") << QList{ one } << QList{ one, two } << 1 << false;
     QTest::newRow("results it said were on disk, missing")
-            << QList{ one } << QList{ one, two, three } << true;
+            << QList{ one } << QList{ one, two, three } << 3 << true;
     QTest::newRow("every result it said was on disk, missing")
-            << QList<soak::Recorded>{} << QList{ one, two, three } << true;
+            << QList<soak::Recorded>{} << QList{ one, two, three } << 3 << true;
 }
 
 void tst_Soak::recordIsCheckedAgainstTheScreen()
 {
     QFETCH(QList<soak::Recorded>, kept);
     QFETCH(QList<soak::Recorded>, shown);
+    QFETCH(int, said);
     QFETCH(bool, lost);
     QTemporaryDir folder;
     {
@@ -123,9 +125,9 @@ void tst_Soak::recordIsCheckedAgainstTheScreen()
             store.keep(game.steps, game.inEffect);
         QVERIFY(store.waitForWritten());
     }
-    QByteArray output = "LOOKED\nSTATE 0 0\n";
+    QByteArray output = "LOOKED\nSTATE 0 0\nKEPT " + QByteArray::number(said) + '\n';
     for (qsizetype state = 0; state < shown.size(); ++state)
-        output += QStringLiteral("STATE %1 %2\nKEPT %1\n")
+        output += QStringLiteral("STATE %1 %2\n")
                           .arg(state + 1)
                           .arg(soak::encode(shown[state]))
                           .toUtf8();
